@@ -1,0 +1,63 @@
+#pragma once
+
+#include "session/chat_view.h"
+#include "session/line_framer.h"
+
+#include <QWidget>
+
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTextEdit;
+class QTimer;
+class SocketComponent;
+
+// The chat window: transcript, user list, entry box, the connection and the keep-alive
+// timer. One instance, loaded on first use through instance().
+class frmMain : public QWidget, public ChatView
+{
+    Q_OBJECT
+
+public:
+    frmMain();
+    ~frmMain() override;
+
+    static frmMain& instance();
+    static frmMain* ifLoaded();
+    static void unload();
+
+    // Controls, named as the window's design names them.
+    SocketComponent* Socket1 = nullptr;
+    QTimer* TmrKeepAlive = nullptr;
+    QListWidget* UsrLst = nullptr;
+    QLineEdit* SendTxt = nullptr;
+    QTextEdit* RecTxt = nullptr;
+    QLabel* Label7 = nullptr;
+
+    void Form_Load();
+    void Form_QueryUnload(int& Cancel, int UnloadMode);
+
+    // The connection's notifications and the keep-alive tick.
+    void Socket1_Connect();
+    void Socket1_Read(int bytesTotal);
+    void Socket1_Error(int code, const QString& description);
+    void Socket1_Close();
+    void TmrKeepAlive_Timer();
+
+    // The received characters after the last LF so far.
+    const LineFramer& receiveFramer() const { return framer_; }
+
+    void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
+                    quint8 italic) override;
+    void clearUsers() override;
+    void addUser(const QString& name, int smallIcon) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+
+    LineFramer framer_;
+};

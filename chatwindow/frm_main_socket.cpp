@@ -1,0 +1,57 @@
+#include "chatwindow/frm_main.h"
+
+#include "login/finish_connect.h"
+#include "login/frm_connect.h"
+#include "session/socket_component.h"
+#include "session/tcp.h"
+#include "session/wire_codec.h"
+#include "shell/message_box.h"
+#include "shell/session_state.h"
+
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+
+void frmMain::Socket1_Connect()
+{
+    // The login line carries the password as typed, before FinishConnect may blank it.
+    TCP::SendLogin(*Socket1);
+    FinishConnect();
+}
+
+void frmMain::Socket1_Read(int bytesTotal)
+{
+    const QList<QByteArray> lines = framer_.feed(Socket1->read(bytesTotal));
+    if (lines.isEmpty())
+        return;
+    // One edit block per notification: the transcript lays itself out once, not per line.
+    QTextCursor batch(RecTxt->document());
+    batch.beginEditBlock();
+    for (const QByteArray& line : lines)
+        TCP::DispatchLine(fromWire(line), *this, *Socket1);
+    batch.endEditBlock();
+}
+
+void frmMain::Socket1_Error(int code, const QString& description)
+{
+    const bool serverAway = code == SocketComponent::kConnectionRefused ||
+                            code == SocketComponent::kHostDown ||
+                            code == SocketComponent::kHostUnreachable;
+    showMessage(serverAway
+                    ? QStringLiteral("The server seems to be down or unreachable. Please try again.")
+                    : description);
+    if (!Declares::running)
+        return;
+    if (frmConnect* dialog = frmConnect::ifLoaded())
+        dialog->setMousePointer(Qt::ArrowCursor);
+}
+
+void frmMain::Socket1_Close()
+{
+    Declares::clearRunning();
+}
+
+void frmMain::TmrKeepAlive_Timer()
+{
+    TCP::SendLine(*Socket1, QStringLiteral("NOOP"));
+}

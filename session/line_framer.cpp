@@ -1,0 +1,27 @@
+#include "session/line_framer.h"
+
+QList<QByteArray> LineFramer::feed(const QByteArray& data)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype lf = data.indexOf('\n'); lf >= 0; lf = data.indexOf('\n', start)) {
+        if (discarding_) {
+            discarding_ = false;
+        } else if (pending_.isEmpty()) {
+            lines.append(data.mid(start, lf - start));
+        } else {
+            pending_.append(data.constData() + start, lf - start);
+            lines.append(pending_);
+            pending_.clear();
+        }
+        start = lf + 1;
+    }
+    if (start < data.size() && !discarding_) {
+        pending_.append(data.constData() + start, data.size() - start);
+        if (pending_.size() > kMaxPendingBytes) {
+            pending_ = QByteArray();
+            discarding_ = true;
+        }
+    }
+    return lines;
+}

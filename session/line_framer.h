@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// Cuts the server's byte stream into lines at LF, carrying a partial line from one
+// notification to the next. CR is not part of the framing and stays in the line.
+//
+// A server that never sends LF cannot exhaust memory: once the partial line passes
+// kMaxPendingBytes it is thrown away, and so is the rest of it up to the next LF.
+class LineFramer
+{
+public:
+    static constexpr qsizetype kMaxPendingBytes = 1024 * 1024;
+
+    // Every line that data completes, in order; all of them are cut before the caller
+    // dispatches the first.
+    QList<QByteArray> feed(const QByteArray& data);
+
+    const QByteArray& pending() const { return pending_; }
+    bool isDiscarding() const { return discarding_; }
+
+private:
+    QByteArray pending_;
+    bool discarding_ = false;
+};

@@ -1,0 +1,26 @@
+#include "shell/main_loop.h"
+
+#include "chatwindow/frm_main.h"
+#include "login/frm_connect.h"
+#include "shell/session_state.h"
+
+#include <QApplication>
+
+int Main()
+{
+    Declares::lineDelimiter = QStringLiteral("\n");
+    frmConnect::instance().show();
+    Declares::running = true;
+    // The loop blocks until clearRunning() asks it to end; an exit() requested before
+    // exec() would be lost, hence the test.
+    if (Declares::running)
+        QApplication::exec();
+    UnloadAll();
+    return 0;
+}
+
+void UnloadAll()
+{
+    frmConnect::unload();
+    frmMain::unload();
+}

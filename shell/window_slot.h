@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+// Holds the single instance of a window: loaded on first use, destroyed by unload(),
+// loaded afresh on the next use. T's constructor creates the controls with their
+// design-time values and then runs the window's Form_Load.
+template <typename T> class WindowSlot
+{
+public:
+    T& get()
+    {
+        if (!window_)
+            window_ = std::make_unique<T>();
+        return *window_;
+    }
+    bool isLoaded() const { return window_ != nullptr; }
+    T* ifLoaded() const { return window_.get(); }
+
+    // Raises the window's close request (its handler may veto only while the program
+    // runs) and then destroys it whatever the handler said: unloading cannot fail.
+    void unload()
+    {
+        if (!window_)
+            return;
+        window_->close();
+        window_.reset();
+    }
+
+private:
+    std::unique_ptr<T> window_;
+};
