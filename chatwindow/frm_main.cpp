@@ -1,12 +1,12 @@
 #include "chatwindow/frm_main.h"
 
+#include "chatwindow/send_text_box.h"
 #include "session/socket_component.h"
 #include "shell/session_state.h"
 #include "shell/window_slot.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QTextEdit>
 #include <QTimer>
@@ -59,11 +59,12 @@ void frmMain::createControls()
     connect(TmrKeepAlive, &QTimer::timeout, this, &frmMain::TmrKeepAlive_Timer);
 
     UsrLst = new QListWidget(this);
-    SendTxt = new QLineEdit(this);
+    SendTxt = new SendTextBox(this);
     RecTxt = new QTextEdit(this);
     RecTxt->setUndoRedoEnabled(false);
     RecTxt->setReadOnly(true);
     Label7 = new QLabel(QStringLiteral("Userlist"), this);
+    installKeyPreview();
 }
 
 void frmMain::Form_Load()
@@ -112,3 +113,5 @@ void frmMain::addUser(const QString& name, int smallIcon)
     Q_UNUSED(smallIcon);
     UsrLst->addItem(name);
 }
+
+void frmMain::UsrLst_DblClick() {}

@@ -7,10 +7,10 @@
 
 class QCloseEvent;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QTextEdit;
 class QTimer;
+class SendTextBox;
 class SocketComponent;
 
 // The chat window: transcript, user list, entry box, the connection and the keep-alive
@@ -31,12 +31,20 @@ public:
     SocketComponent* Socket1 = nullptr;
     QTimer* TmrKeepAlive = nullptr;
     QListWidget* UsrLst = nullptr;
-    QLineEdit* SendTxt = nullptr;
+    SendTextBox* SendTxt = nullptr;
     QTextEdit* RecTxt = nullptr;
     QLabel* Label7 = nullptr;
 
     void Form_Load();
     void Form_QueryUnload(int& Cancel, int UnloadMode);
+    void Form_KeyPress(int& KeyAscii);
+
+    // The command line and the focus rules.
+    void SendTxt_KeyPress(int& KeyAscii);
+    void SendTxt_Change();
+    void SendTxt_KeyUp(int& KeyCode, int Shift);
+    void RecTxt_Change();
+    void UsrLst_DblClick();
 
     // The connection's notifications and the keep-alive tick.
     void Socket1_Connect();
@@ -58,6 +66,8 @@ protected:
 
 private:
     void createControls();
+    // Lets Form_KeyPress see every key before the focused control does.
+    void installKeyPreview();
 
     LineFramer framer_;
 };
