@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QPointer>
 #include <QSignalSpy>
@@ -8,14 +9,27 @@
 #include <QTcpSocket>
 #include <QTest>
 
-// A chat server stand-in on 127.0.0.1 with an ephemeral port: accepts one client,
+// The client's port is a signed 16-bit number, so a test server must listen at or
+// below 32767; the system's own ephemeral ports lie above that.
+inline bool listenOnClientPort(QTcpServer& server)
+{
+    static quint16 next = 20000 + static_cast<quint16>(QCoreApplication::applicationPid() % 5000);
+    for (int attempt = 0; attempt < 2000; ++attempt) {
+        next = next >= 32767 ? 20000 : next + 1;
+        if (server.listen(QHostAddress::LocalHost, next))
+            return true;
+    }
+    return false;
+}
+
+// A chat server stand-in on 127.0.0.1 with a free port: accepts one client,
 // records every byte it sends and lets the test send bytes back.
 class LoopbackServer : public QObject
 {
 public:
     LoopbackServer()
     {
-        server_.listen(QHostAddress::LocalHost, 0);
+        listenOnClientPort(server_);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             client_ = server_.nextPendingConnection();
             connect(client_, &QTcpSocket::readyRead, this,
@@ -72,7 +86,7 @@ private:
 inline qint16 closedLoopbackPort()
 {
     QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
+    listenOnClientPort(probe);
     const auto port = static_cast<qint16>(probe.serverPort());
     probe.close();
     return port;
