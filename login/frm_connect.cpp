@@ -49,9 +49,9 @@ void frmConnect::Command2_Click()
 
 void frmConnect::closeEvent(QCloseEvent* event)
 {
-    // A window-system close while the program runs is the user's Cancel; once the
-    // program is ending it is just the unload.
-    if (Declares::running)
+    // A window-system close while the program runs is the user's Cancel; the program's
+    // own unload is not.
+    if (Declares::running && !slot().isUnloading())
         Command2_Click();
     event->accept();
 }

@@ -15,6 +15,9 @@ public:
         return *window_;
     }
     bool isLoaded() const { return window_ != nullptr; }
+    // True while unload() runs, so that a close handler can tell the program's own
+    // unload from the user closing the window.
+    bool isUnloading() const { return unloading_; }
     T* ifLoaded() const { return window_.get(); }
 
     // Raises the window's close request (its handler may veto only while the program
@@ -23,10 +26,13 @@ public:
     {
         if (!window_)
             return;
+        unloading_ = true;
         window_->close();
         window_.reset();
+        unloading_ = false;
     }
 
 private:
     std::unique_ptr<T> window_;
+    bool unloading_ = false;
 };
