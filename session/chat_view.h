@@ -11,8 +11,8 @@ public:
     virtual ~ChatView() = default;
 
     // Appends text as a paragraph of its own in the given colour and emphasis.
-    virtual void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue,
-                            quint8 bold, quint8 italic) = 0;
+    virtual void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
+                            quint8 italic) = 0;
     virtual void clearUsers() = 0;
     // smallIcon is the 1-based picture number; 0 or anything beyond the pictures shows none.
     virtual void addUser(const QString& name, int smallIcon) = 0;

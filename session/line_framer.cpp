@@ -18,7 +18,7 @@ QList<QByteArray> LineFramer::feed(const QByteArray& data)
     }
     if (start < data.size() && !discarding_) {
         pending_.append(data.constData() + start, data.size() - start);
-        if (pending_.size() > kMaxPendingBytes) {
+        if (pending_.size() > maxPendingBytes_) {
             pending_ = QByteArray();
             discarding_ = true;
         }

@@ -7,11 +7,16 @@
 // notification to the next. CR is not part of the framing and stays in the line.
 //
 // A server that never sends LF cannot exhaust memory: once the partial line passes
-// kMaxPendingBytes it is thrown away, and so is the rest of it up to the next LF.
+// its cap (1 MiB) it is thrown away, and so is the rest of it up to the next LF.
 class LineFramer
 {
 public:
     static constexpr qsizetype kMaxPendingBytes = 1024 * 1024;
+
+    explicit LineFramer(qsizetype maxPendingBytes = kMaxPendingBytes)
+        : maxPendingBytes_(maxPendingBytes)
+    {
+    }
 
     // Every line that data completes, in order; all of them are cut before the caller
     // dispatches the first.
@@ -21,6 +26,7 @@ public:
     bool isDiscarding() const { return discarding_; }
 
 private:
+    qsizetype maxPendingBytes_;
     QByteArray pending_;
     bool discarding_ = false;
 };

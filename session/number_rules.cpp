@@ -5,7 +5,10 @@
 
 namespace {
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // Length of the decimal number that starts text at position 0 (0 when there is none).
 qsizetype numberLength(const QString& text)

@@ -15,8 +15,8 @@ void SendLine(SocketComponent& socket, const QString& line)
 
 void SendLogin(SocketComponent& socket)
 {
-    SendLine(socket, QStringLiteral("LOGIN:") + QString::number(Declares::kProtocolVersion) +
-                         u':' + Declares::userName + u':' + Declares::password);
+    SendLine(socket, QStringLiteral("LOGIN:") + QString::number(Declares::kProtocolVersion) + u':' +
+                         Declares::userName + u':' + Declares::password);
 }
 
 } // namespace TCP

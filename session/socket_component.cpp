@@ -84,8 +84,9 @@ void SocketComponent::resolve()
     if (!connecting_)
         return;
     if (port_ <= 0) {
-        fail(kOtherFailure,
-             QStringLiteral("The port %1 is not a valid port number for %2.").arg(port_).arg(host_));
+        fail(
+            kOtherFailure,
+            QStringLiteral("The port %1 is not a valid port number for %2.").arg(port_).arg(host_));
         return;
     }
     QHostAddress literal;
@@ -219,9 +220,9 @@ void SocketComponent::handOver(int fd)
         const QString reason = socket_->errorString();
         ::close(fd);
         delete socket_;
-        emit errorOccurred(kOtherFailure,
-                           QStringLiteral("Could not use the connection to %1: %2.")
-                               .arg(endpoint(), reason));
+        emit errorOccurred(
+            kOtherFailure,
+            QStringLiteral("Could not use the connection to %1: %2.").arg(endpoint(), reason));
         return;
     }
     connect(socket_, &QTcpSocket::readyRead, this, &SocketComponent::scheduleDelivery);

@@ -32,11 +32,14 @@ private slots:
         QTest::addColumn<QByteArray>("pendingAfter");
 
         QTest::newRow("line split across notifications")
-            << Chunks{"MSG:PUB:bo", "b:hi\n"} << QList<Lines>{{}, {"MSG:PUB:bob:hi"}} << QByteArray();
+            << Chunks{"MSG:PUB:bo", "b:hi\n"} << QList<Lines>{{}, {"MSG:PUB:bob:hi"}}
+            << QByteArray();
         QTest::newRow("several and empty lines in one")
             << Chunks{"A\n\nB\n"} << QList<Lines>{{"A", "", "B"}} << QByteArray();
-        QTest::newRow("CR stays in the line") << Chunks{"A\r\n"} << QList<Lines>{{"A\r"}} << QByteArray();
-        QTest::newRow("lone LF is an empty line") << Chunks{"\n"} << QList<Lines>{{""}} << QByteArray();
+        QTest::newRow("CR stays in the line")
+            << Chunks{"A\r\n"} << QList<Lines>{{"A\r"}} << QByteArray();
+        QTest::newRow("lone LF is an empty line")
+            << Chunks{"\n"} << QList<Lines>{{""}} << QByteArray();
         QTest::newRow("no LF only grows the pending line")
             << Chunks{"abc", "def"} << QList<Lines>{{}, {}} << QByteArray("abcdef");
         QTest::newRow("pending line completed among others")

@@ -192,9 +192,8 @@ private slots:
     {
         if (qEnvironmentVariableIsSet(kNamespaceChild)) {
             QCOMPARE(QProcess::execute(QStringLiteral("ip"), {"link", "set", "lo", "up"}), 0);
-            QCOMPARE(QProcess::execute(QStringLiteral("ip"),
-                                       {"route", "add", "unreachable", "127.77.0.0/16", "table",
-                                        "local"}),
+            QCOMPARE(QProcess::execute(QStringLiteral("ip"), {"route", "add", "unreachable",
+                                                              "127.77.0.0/16", "table", "local"}),
                      0);
             SocketComponent socket;
             Recorder record(socket);

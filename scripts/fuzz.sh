@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each one for FUZZ_SECONDS (default 60)
+# on a scratch copy of its seed corpus. Any crash fails the run and leaves its input
+# in the build folder; turn it into a regression test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${ORVEX_FUZZ_BUILD_DIR:-build-fuzz}
+seconds=${FUZZ_SECONDS:-60}
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORVEX_FUZZ=ON -DORVEX_TESTS=OFF -DORVEX_BENCH=OFF >/dev/null
+targets=$(cd fuzz/corpus && ls)
+for target in $targets; do
+    cmake --build "$build" --target "fuzz_$target"
+done
+for target in $targets; do
+    scratch=$(mktemp -d)
+    cp -r "fuzz/corpus/$target/." "$scratch/"
+    echo "== fuzz_$target for ${seconds}s"
+    (cd "$build" && "./fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+        -print_final_stats=1 "$scratch" 2>&1 | grep -E '^(stat::number_of_executed_units|INFO: seed corpus|#[0-9]+ *DONE)|ERROR|SUMMARY' || true;
+        exit "${PIPESTATUS[0]}")
+    rm -rf "$scratch"
+done
+echo "fuzzing: all targets ran without a finding"
