@@ -46,7 +46,7 @@ SocketComponent::SocketComponent(QObject* parent) : QObject(parent)
     connect(&connectTimer_, &QTimer::timeout, this, [this] {
         fail(kTimedOut, QStringLiteral("The connection to %1 timed out after %2 seconds.")
                             .arg(endpoint())
-                            .arg(kConnectTimeoutMs / 1000));
+                            .arg(connectTimer_.interval() / 1000.0));
     });
 }
 

@@ -42,6 +42,8 @@ public:
     QString remoteHost() const { return host_; }
     void setRemotePort(qint16 port) { port_ = port; }
     qint16 remotePort() const { return port_; }
+    // How long a connect may take before it is reported as failed (30 s unless set).
+    void setConnectTimeout(int milliseconds) { connectTimer_.setInterval(milliseconds); }
 
     // Starts connecting and returns at once; connected() or errorOccurred() follows,
     // never from inside this call.

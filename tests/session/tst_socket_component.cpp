@@ -6,6 +6,13 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <QSocketNotifier>
+
+#include <cstring>
+#include <fcntl.h>
+#include <linux/if.h>
+#include <linux/if_tun.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -39,6 +46,108 @@ struct Recorder
 };
 
 constexpr char kNamespaceChild[] = "ORVEX_SOCKET_TEST_IN_NETNS";
+
+quint16 checksum(const unsigned char* bytes, int length)
+{
+    quint32 sum = 0;
+    for (int i = 0; i + 1 < length; i += 2)
+        sum += static_cast<quint32>(bytes[i] << 8 | bytes[i + 1]);
+    if (length % 2)
+        sum += static_cast<quint32>(bytes[length - 1] << 8);
+    while (sum >> 16)
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<quint16>(~sum);
+}
+
+// A test host behind a tun device, inside the private namespace, that answers every
+// connection attempt with an ICMP "destination unreachable" of the given code, or
+// with silence when the code is negative.
+class IcmpAnsweringHost
+{
+public:
+    explicit IcmpAnsweringHost(int icmpCode) : code_(icmpCode)
+    {
+        fd_ = ::open("/dev/net/tun", O_RDWR | O_NONBLOCK);
+        if (fd_ < 0)
+            return;
+        ifreq request{};
+        request.ifr_flags = IFF_TUN | IFF_NO_PI;
+        std::strncpy(request.ifr_name, "orvex0", IFNAMSIZ - 1);
+        if (::ioctl(fd_, TUNSETIFF, &request) != 0)
+            return;
+        ready_ = QProcess::execute("ip", {"addr", "add", "192.0.2.1/24", "dev", "orvex0"}) == 0 &&
+                 QProcess::execute("ip", {"link", "set", "orvex0", "up"}) == 0;
+        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { answer(); });
+    }
+    ~IcmpAnsweringHost()
+    {
+        notifier_.reset();
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool isReady() const { return ready_; }
+
+private:
+    void answer()
+    {
+        unsigned char in[2048];
+        const auto length = ::read(fd_, in, sizeof in);
+        if (code_ < 0 || length < 28 || (in[0] >> 4) != 4 || in[9] != 6) // IPv4 TCP only
+            return;
+        const int headerLength = (in[0] & 0x0F) * 4;
+        const int quoted = headerLength + 8;
+        unsigned char out[20 + 8 + 60 + 8] = {};
+        const int total = 20 + 8 + quoted;
+        out[0] = 0x45;
+        out[2] = static_cast<unsigned char>(total >> 8);
+        out[3] = static_cast<unsigned char>(total);
+        out[8] = 64;
+        out[9] = 1;                        // ICMP
+        std::memcpy(out + 12, in + 16, 4); // from the host that was asked for
+        std::memcpy(out + 16, in + 12, 4); // to the one that asked
+        const quint16 ipSum = checksum(out, 20);
+        out[10] = static_cast<unsigned char>(ipSum >> 8);
+        out[11] = static_cast<unsigned char>(ipSum);
+        out[20] = 3; // destination unreachable
+        out[21] = static_cast<unsigned char>(code_);
+        std::memcpy(out + 28, in, static_cast<size_t>(quoted));
+        const quint16 icmpSum = checksum(out + 20, 8 + quoted);
+        out[22] = static_cast<unsigned char>(icmpSum >> 8);
+        out[23] = static_cast<unsigned char>(icmpSum);
+        [[maybe_unused]] const auto written = ::write(fd_, out, static_cast<size_t>(total));
+    }
+
+    int code_;
+    int fd_ = -1;
+    bool ready_ = false;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+// Runs the named test function of this program again inside a private network
+// namespace; false when no namespace can be made here.
+bool runInPrivateNamespace(const char* testFunction, QByteArray* failure)
+{
+    if (geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty())
+        return false;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(kNamespaceChild, QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("unshare"),
+                {"-n", QCoreApplication::applicationFilePath(), QString::fromLatin1(testFunction)});
+    if (!child.waitForFinished(60000)) {
+        *failure = "the namespaced run did not finish";
+        return true;
+    }
+    const QByteArray output = child.readAll();
+    if (output.contains("unshare failed") || output.contains("SKIP"))
+        return false;
+    if (child.exitCode() != 0)
+        *failure = output;
+    return true;
+}
 
 } // namespace
 
@@ -186,38 +295,65 @@ private slots:
         socket.write("ignored\n"); // no connection: nothing happens
     }
 
-    // Host unreachable needs a route of that kind; a private network namespace gives
-    // one without touching any real network. The test re-runs itself inside one.
+    // Host unreachable and host down need a network that answers so; a private network
+    // namespace gives one without touching any real network. Each test re-runs itself
+    // inside one.
     void unreachableHostGivesItsCode()
     {
-        if (qEnvironmentVariableIsSet(kNamespaceChild)) {
-            QCOMPARE(QProcess::execute(QStringLiteral("ip"), {"link", "set", "lo", "up"}), 0);
-            QCOMPARE(QProcess::execute(QStringLiteral("ip"), {"route", "add", "unreachable",
-                                                              "127.77.0.0/16", "table", "local"}),
-                     0);
-            SocketComponent socket;
-            Recorder record(socket);
-            socket.setRemoteHost(QStringLiteral("127.77.1.1"));
-            socket.setRemotePort(7706);
-            socket.connectToServer();
-            QTRY_COMPARE(record.events, QStringList{"error"});
-            QCOMPARE(record.codes.value(0), SocketComponent::kHostUnreachable);
+        if (!qEnvironmentVariableIsSet(kNamespaceChild)) {
+            QByteArray failure;
+            if (!runInPrivateNamespace("unreachableHostGivesItsCode", &failure))
+                QSKIP("a private network namespace cannot be made here");
+            QVERIFY2(failure.isEmpty(), failure.constData());
             return;
         }
-        if (geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty())
-            QSKIP("a private network namespace cannot be made here");
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kNamespaceChild, QStringLiteral("1"));
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QStringLiteral("unshare"),
-                    {"-n", QCoreApplication::applicationFilePath(), "unreachableHostGivesItsCode"});
-        QVERIFY(child.waitForFinished(30000));
-        const QByteArray output = child.readAll();
-        if (output.contains("unshare failed"))
-            QSKIP("a private network namespace cannot be made here");
-        QVERIFY2(child.exitCode() == 0, output.constData());
+        QCOMPARE(QProcess::execute("ip", {"link", "set", "lo", "up"}), 0);
+        QCOMPARE(QProcess::execute(
+                     "ip", {"route", "add", "unreachable", "127.77.0.0/16", "table", "local"}),
+                 0);
+        SocketComponent socket;
+        Recorder record(socket);
+        socket.setRemoteHost(QStringLiteral("127.77.1.1"));
+        socket.setRemotePort(7706);
+        socket.connectToServer();
+        QTRY_COMPARE(record.events, QStringList{"error"});
+        QCOMPARE(record.codes.value(0), SocketComponent::kHostUnreachable);
+    }
+
+    void hostDownAndUnreachableAnswersGiveTheirCodes_data()
+    {
+        QTest::addColumn<int>("icmpCode");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("host unreachable") << 1 << SocketComponent::kHostUnreachable;
+        QTest::newRow("host unknown: down") << 7 << SocketComponent::kHostDown;
+        QTest::newRow("no answer: timed out") << -1 << SocketComponent::kTimedOut;
+    }
+
+    void hostDownAndUnreachableAnswersGiveTheirCodes()
+    {
+        if (!qEnvironmentVariableIsSet(kNamespaceChild)) {
+            QByteArray failure;
+            if (!runInPrivateNamespace("hostDownAndUnreachableAnswersGiveTheirCodes", &failure))
+                QSKIP("a private network namespace with a tun device cannot be made here");
+            QVERIFY2(failure.isEmpty(), failure.constData());
+            return;
+        }
+        QFETCH(int, icmpCode);
+        QFETCH(int, expected);
+        QProcess::execute("ip", {"link", "set", "lo", "up"});
+        IcmpAnsweringHost host(icmpCode);
+        if (!host.isReady())
+            QSKIP("no tun device here");
+        SocketComponent socket;
+        Recorder record(socket);
+        socket.setRemoteHost(QStringLiteral("192.0.2.2"));
+        socket.setRemotePort(7706);
+        socket.setConnectTimeout(500);
+        socket.connectToServer();
+        QTRY_COMPARE_WITH_TIMEOUT(record.events, QStringList{"error"}, 10000);
+        QCOMPARE(record.codes.value(0), expected);
+        QVERIFY(!record.descriptions.value(0).isEmpty());
+        QVERIFY(!socket.isConnecting());
     }
 };
 
