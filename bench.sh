@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (optimised) and runs them on the offscreen platform, one line
+# per figure with its bound and ratio. Optional: IDLE_SECONDS (default 30).
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/packages.sh
+ensure_packages
+build=${ORVEX_BENCH_BUILD_DIR:-build-bench}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVEX_TESTS=OFF -DORVEX_BENCH=ON >/dev/null
+cmake --build "$build" --target bench_receive bench_growth bench_idle bench_startup \
+    startup_client startup_minimal >/dev/null
+export QT_QPA_PLATFORM=offscreen
+"$build/bench/bench_startup"
+"$build/bench/bench_receive"
+"$build/bench/bench_idle" "${IDLE_SECONDS:-30}"
+"$build/bench/bench_growth"

@@ -1,0 +1,67 @@
+// Transcript growth: the cost per line of the last 10,000 appends to a 500,000-line
+// transcript, against the first 10,000. Lines go in as the receive path puts them:
+// through the chat window, in edit blocks the size of one notification, with the
+// event loop running between blocks.
+#include "bench_report.h"
+#include "chat_lines.h"
+
+#include "chatwindow/frm_main.h"
+#include "chatwindow/style_strings.h"
+#include "shell/application_setup.h"
+#include "shell/session_state.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTextCursor>
+#include <QTextEdit>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    Declares::reset();
+    Declares::running = true;
+
+    constexpr int kTotal = 500000;
+    constexpr int kWindow = 10000;
+    constexpr int kPerBlock = 400; // about one 32 KiB notification of chat lines
+    const QList<QByteArray> source = makeChatLines(50000);
+    const StyleValues style = parseStyle(QString::fromLatin1(Style::kLilac));
+
+    frmMain& window = frmMain::instance();
+    window.show();
+    double firstSeconds = 0;
+    double lastSeconds = 0;
+    QElapsedTimer clock;
+    for (int done = 0; done < kTotal; done += kPerBlock) {
+        if (done == 0 || done == kTotal - kWindow)
+            clock.start();
+        {
+            QTextCursor batch(window.RecTxt->document());
+            batch.beginEditBlock();
+            for (int i = done; i < done + kPerBlock; ++i) {
+                const QByteArray& line = source[i % source.size()];
+                window.appendLine(QString::fromLatin1(line.mid(8)), style.red, style.green,
+                                  style.blue, style.bold, style.italic);
+            }
+            batch.endEditBlock();
+        }
+        QCoreApplication::processEvents();
+        if (done + kPerBlock == kWindow)
+            firstSeconds = clock.nsecsElapsed() / 1e9;
+        if (done + kPerBlock == kTotal)
+            lastSeconds = clock.nsecsElapsed() / 1e9;
+    }
+    const double ratio = lastSeconds / firstSeconds;
+    reportFigure(
+        "transcript growth",
+        QStringLiteral("last 10k of 500k lines: %1 ms/line")
+            .arg(lastSeconds * 1000 / kWindow, 0, 'f', 4),
+        QStringLiteral("first 10k: %1 ms/line").arg(firstSeconds * 1000 / kWindow, 0, 'f', 4),
+        ratio, "<= 1.50", ratio <= 1.5);
+    reportValue("memory at 500k lines",
+                QStringLiteral("%1 MiB resident").arg(residentKiB() / 1024.0, 0, 'f', 0));
+    Declares::running = false;
+    frmMain::unload();
+    return 0;
+}

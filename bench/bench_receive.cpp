@@ -1,0 +1,156 @@
+// Receive path throughput, responsiveness under a flood, and memory per line:
+// 100,000 public chat lines arrive over a real loopback socket into the chat window.
+// The bound is the toolkit itself: the same texts and formats inserted directly with
+// QTextCursor into an identical, shown QTextEdit, in edit blocks of the same size.
+#include "bench_report.h"
+#include "chat_lines.h"
+#include "loopback_peer.h"
+
+#include "chatwindow/frm_main.h"
+#include "session/socket_component.h"
+#include "shell/application_setup.h"
+#include "shell/session_state.h"
+
+#include <QApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+constexpr int kLines = 100000;
+
+struct OurRun
+{
+    double seconds = 0;
+    double longestGapMs = 0;
+    int notifications = 0;
+    long residentGrowthKiB = 0;
+    qint64 textBytes = 0;
+};
+
+OurRun runOurs(const QList<QByteArray>& lines)
+{
+    OurRun run;
+    QByteArray payload;
+    for (const QByteArray& line : lines) {
+        payload += line;
+        payload += '\n';
+        run.textBytes += line.size();
+    }
+    LoopbackPeer peer;
+    frmMain& window = frmMain::instance();
+    window.show();
+    QObject::connect(window.Socket1, &SocketComponent::dataArrived,
+                     [&run] { ++run.notifications; });
+    window.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
+    window.Socket1->setRemotePort(peer.port());
+    window.Socket1->connectToServer();
+    if (!peer.waitForClient() || !runUntil([&] { return window.Socket1->isConnected(); }, 5000))
+        qFatal("no connection");
+    runUntil([] { return false; }, 200); // let the login line and window settle
+
+    QTextDocument* document = window.RecTxt->document();
+    const int blocksBefore = document->blockCount();
+    const long residentBefore = residentKiB();
+
+    // A zero-interval timer runs once per pass of the event loop: the longest gap between
+    // two of its ticks is the longest time the window could not answer.
+    QElapsedTimer sinceTick;
+    QTimer probe;
+    probe.setInterval(0);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        run.longestGapMs = std::max(run.longestGapMs, sinceTick.nsecsElapsed() / 1e6);
+        sinceTick.start();
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    sinceTick.start();
+    probe.start();
+    peer.client()->write(payload);
+    if (!runUntil([&] { return document->blockCount() >= blocksBefore + kLines; }, 600000))
+        qFatal("not all lines arrived");
+    run.seconds = clock.nsecsElapsed() / 1e9;
+    probe.stop();
+    run.residentGrowthKiB = residentKiB() - residentBefore;
+    return run;
+}
+
+double runBound(const QList<QByteArray>& lines, int linesPerBlock, const QTextEdit& model)
+{
+    QTextEdit view;
+    view.setFont(model.font());
+    view.setPalette(model.palette());
+    view.setReadOnly(true);
+    view.setUndoRedoEnabled(false);
+    view.resize(model.size());
+    view.show();
+    QTextCharFormat format;
+    format.setForeground(QColor(181, 181, 255));
+    format.setFontWeight(QFont::Normal);
+    format.setFontItalic(false);
+    QList<QString> texts;
+    texts.reserve(lines.size());
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> parts = line.split(':');
+        texts.append(QString::fromLatin1(parts[2] + "> " + parts[3]));
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    QTextCursor cursor(view.document());
+    for (qsizetype i = 0; i < texts.size(); i += linesPerBlock) {
+        cursor.beginEditBlock();
+        for (qsizetype j = i; j < std::min<qsizetype>(i + linesPerBlock, texts.size()); ++j) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertBlock();
+            cursor.insertText(texts[j], format);
+        }
+        cursor.endEditBlock();
+        QCoreApplication::processEvents();
+    }
+    return clock.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    Declares::reset();
+    Declares::lineDelimiter = QStringLiteral("\n");
+    Declares::running = true;
+
+    const QList<QByteArray> lines = makeChatLines(kLines);
+    const OurRun ours = runOurs(lines);
+    const int perBlock = std::max(1, kLines / std::max(1, ours.notifications));
+    const double bound = runBound(lines, perBlock, *frmMain::instance().RecTxt);
+
+    const double speedRatio = bound / ours.seconds;
+    reportFigure("receive throughput",
+                 QStringLiteral("%1 s for %2 lines (%3 lines/s, %4 notifications)")
+                     .arg(ours.seconds, 0, 'f', 2)
+                     .arg(kLines)
+                     .arg(kLines / ours.seconds, 0, 'f', 0)
+                     .arg(ours.notifications),
+                 QStringLiteral("%1 s (direct QTextCursor, %2 lines per edit block)")
+                     .arg(bound, 0, 'f', 2)
+                     .arg(perBlock),
+                 speedRatio, ">= 0.80", speedRatio >= 0.8);
+    reportFigure("responsiveness under flood",
+                 QStringLiteral("longest event-loop gap %1 ms").arg(ours.longestGapMs, 0, 'f', 1),
+                 QStringLiteral("50 ms"), ours.longestGapMs / 50.0, "<= 1.00",
+                 ours.longestGapMs <= 50.0);
+    reportValue("memory per 100k lines",
+                QStringLiteral("%1 MiB resident for %2 MiB of text (%3 bytes per line)")
+                    .arg(ours.residentGrowthKiB / 1024.0 * 100000 / kLines, 0, 'f', 1)
+                    .arg(ours.textBytes / 1048576.0 * 100000 / kLines, 0, 'f', 1)
+                    .arg(ours.residentGrowthKiB * 1024.0 / kLines, 0, 'f', 0));
+    Declares::running = false;
+    frmMain::unload();
+    return 0;
+}

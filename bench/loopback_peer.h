@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <functional>
+
+// Runs the event loop until done() holds or timeoutMs passes; false on time-out.
+inline bool runUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+// The server end of one loopback connection, on a port the client can name (<= 32767).
+class LoopbackPeer
+{
+public:
+    LoopbackPeer()
+    {
+        for (quint16 port = 21000; port < 32767 && !server_.isListening(); ++port)
+            server_.listen(QHostAddress::LocalHost, port);
+        QObject::connect(&server_, &QTcpServer::newConnection,
+                         [this] { client_ = server_.nextPendingConnection(); });
+    }
+    qint16 port() const { return static_cast<qint16>(server_.serverPort()); }
+    bool waitForClient()
+    {
+        return runUntil([this] { return !client_.isNull(); }, 5000);
+    }
+    QTcpSocket* client() const { return client_; }
+
+private:
+    QTcpServer server_;
+    QPointer<QTcpSocket> client_;
+};
