@@ -2,10 +2,15 @@
 
 #include <QPixmap>
 
-// The resources live in a static library; this pulls them into every program that uses it.
+// The pictures are compiled into a static library, where nothing would otherwise pull
+// them into the program: registering them here does.
 static void loadChatWindowResources()
 {
+    static bool loaded = false;
+    if (loaded)
+        return;
     Q_INIT_RESOURCE(chatwindow);
+    loaded = true;
 }
 
 ImageList::ImageList()
