@@ -1,6 +1,8 @@
 #include "chatwindow/frm_main.h"
 
+#include "chatwindow/append_chat.h"
 #include "chatwindow/send_text_box.h"
+#include "chatwindow/transcript_follow.h"
 #include "session/socket_component.h"
 #include "shell/session_state.h"
 #include "shell/window_slot.h"
@@ -8,10 +10,29 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPalette>
 #include <QTextEdit>
 #include <QTimer>
 
 namespace {
+
+QFont verdana()
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+// Text colour on a background colour, for the window and its boxes.
+QPalette colours(const QColor& background, const QColor& text)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    return palette;
+}
 
 WindowSlot<frmMain>& slot()
 {
@@ -47,6 +68,14 @@ frmMain::~frmMain() = default;
 void frmMain::createControls()
 {
     setWindowTitle(QStringLiteral("My Orvex Client By Quibbert"));
+    setWindowIcon(smileyIcon());
+    // Fixed border with a title bar: no maximize button, and the size cannot change.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(800, 556);
+    setAutoFillBackground(true);
+    setPalette(colours(Qt::black, Qt::white));
 
     Socket1 = new SocketComponent(this);
     connect(Socket1, &SocketComponent::connected, this, &frmMain::Socket1_Connect);
@@ -59,12 +88,54 @@ void frmMain::createControls()
     connect(TmrKeepAlive, &QTimer::timeout, this, &frmMain::TmrKeepAlive_Timer);
 
     UsrLst = new QListWidget(this);
+    UsrLst->setFont(verdana());
+    UsrLst->setPalette(colours(Qt::black, Qt::white));
+    UsrLst->setViewMode(QListView::ListMode);
+    UsrLst->setIconSize(QSize(16, 16));
+    UsrLst->setSelectionMode(QAbstractItemView::SingleSelection);
+    UsrLst->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    UsrLst->setSortingEnabled(false);
+    connect(UsrLst, &QListWidget::itemDoubleClicked, this, [this] { UsrLst_DblClick(); });
+
     SendTxt = new SendTextBox(this);
+    SendTxt->setFont(verdana());
+    SendTxt->setPalette(colours(Qt::black, Qt::white));
+
     RecTxt = new QTextEdit(this);
+    QFont recFont(QStringLiteral("MS Sans Serif"));
+    recFont.setPointSizeF(8.25);
+    recFont.setBold(true);
+    RecTxt->setFont(recFont);
+    RecTxt->setPalette(colours(Qt::black, Qt::white));
     RecTxt->setUndoRedoEnabled(false);
     RecTxt->setReadOnly(true);
+    // Read-only, but the reader can still select and copy with the keyboard too.
+    RecTxt->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    RecTxt->setTabChangesFocus(true);
+    new TranscriptFollow(RecTxt);
+
     Label7 = new QLabel(QStringLiteral("Userlist"), this);
+    Label7->setFont(verdana());
+    QPalette labelColours = Label7->palette();
+    labelColours.setColor(QPalette::WindowText, Qt::white);
+    Label7->setPalette(labelColours);
+    Label7->setAutoFillBackground(false);
+
+    placeControls();
     installKeyPreview();
+}
+
+void frmMain::placeControls()
+{
+    UsrLst->setGeometry(624, 24, 169, 497);
+    SendTxt->setGeometry(8, 528, 785, 21);
+    RecTxt->setGeometry(8, 8, 608, 515);
+    Label7->move(624, 8);
+    Label7->resize(Label7->sizeHint());
+
+    setTabOrder(SendTxt, RecTxt);
+    setTabOrder(RecTxt, UsrLst);
+    SendTxt->setFocus();
 }
 
 void frmMain::Form_Load()
@@ -95,12 +166,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 void frmMain::appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
                          quint8 italic)
 {
-    Q_UNUSED(text);
-    Q_UNUSED(red);
-    Q_UNUSED(green);
-    Q_UNUSED(blue);
-    Q_UNUSED(bold);
-    Q_UNUSED(italic);
+    AppendChat(RecTxt, text, red, green, blue, bold, italic);
 }
 
 void frmMain::clearUsers()
@@ -110,8 +176,16 @@ void frmMain::clearUsers()
 
 void frmMain::addUser(const QString& name, int smallIcon)
 {
-    Q_UNUSED(smallIcon);
-    UsrLst->addItem(name);
+    // A number without a picture still lists the player, only without one.
+    UsrLst->addItem(new QListWidgetItem(UsrImages.picture(smallIcon), name));
 }
 
-void frmMain::UsrLst_DblClick() {}
+void frmMain::UsrLst_DblClick()
+{
+    const QList<QListWidgetItem*> selected = UsrLst->selectedItems();
+    if (selected.isEmpty())
+        return;
+    SendTxt->setText(QStringLiteral("/ ") + selected.first()->text() + u' ');
+    SendTxt->setFocus();
+    SendTxt->setCursorPosition(SendTxt->text().size());
+}

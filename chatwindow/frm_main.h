@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chatwindow/image_list.h"
 #include "session/chat_view.h"
 #include "session/line_framer.h"
 
@@ -29,6 +30,7 @@ public:
 
     // Controls, named as the window's design names them.
     SocketComponent* Socket1 = nullptr;
+    ImageList UsrImages;
     QTimer* TmrKeepAlive = nullptr;
     QListWidget* UsrLst = nullptr;
     SendTextBox* SendTxt = nullptr;
@@ -66,6 +68,7 @@ protected:
 
 private:
     void createControls();
+    void placeControls();
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
 

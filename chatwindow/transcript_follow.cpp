@@ -1,0 +1,21 @@
+#include "chatwindow/transcript_follow.h"
+
+#include <QScrollBar>
+#include <QTextEdit>
+
+TranscriptFollow::TranscriptFollow(QTextEdit* view) : QObject(view), bar_(view->verticalScrollBar())
+{
+    connect(bar_, &QScrollBar::rangeChanged, this, &TranscriptFollow::onRangeChanged);
+    connect(bar_, &QScrollBar::valueChanged, this, &TranscriptFollow::onValueChanged);
+}
+
+void TranscriptFollow::onRangeChanged()
+{
+    if (following_)
+        bar_->setValue(bar_->maximum());
+}
+
+void TranscriptFollow::onValueChanged(int value)
+{
+    following_ = value >= bar_->maximum();
+}

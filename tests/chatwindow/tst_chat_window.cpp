@@ -1,0 +1,338 @@
+// The chat window itself: its layout, pictures and icon, the transcript as the reader
+// sees it, the user list and its double-click, and the transcript following new lines.
+#define QTEST_QPA_MOUSE_HANDLING // real press/release/double-click sequences for the list
+
+#include "transcript_reader.h"
+
+#include "chatwindow/append_chat.h"
+#include "chatwindow/frm_main.h"
+#include "chatwindow/image_list.h"
+#include "chatwindow/send_text_box.h"
+#include "session/socket_component.h"
+#include "session/tcp.h"
+#include "shell/application_setup.h"
+#include "shell/session_state.h"
+#include "support/loopback_server.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QSet>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+frmMain& shownWindow()
+{
+    frmMain& window = frmMain::instance();
+    window.show();
+    window.activateWindow();
+    return window;
+}
+
+void dispatch(const QString& line)
+{
+    frmMain& window = frmMain::instance();
+    TCP::DispatchLine(line, window, *window.Socket1);
+}
+
+QImage pixelsOf(const QIcon& icon)
+{
+    return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage picture(int number)
+{
+    return QImage(ImageList::resourcePath(number)).convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+class ChatWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(*qApp); }
+    void init() { Declares::reset(); }
+    void cleanup()
+    {
+        frmMain::unload();
+        Declares::reset();
+    }
+
+    void designTimeLayout();
+    void fixedSizeWithoutMaximize();
+    void focusStartsInEntryBoxAndTabsInOrder();
+    void picturesAndIcon();
+    void appendedMessagesKeepTheirOwnLook();
+    void transcriptIsReadOnlyButCopyable();
+    void userListAfterArenaAndPlayers();
+    void doubleClickPreparesPrivateMessage();
+    void doubleClickWithoutSelectionDoesNothing();
+    void transcriptFollowsOnlyAtTheBottom();
+};
+
+void ChatWindowTest::designTimeLayout()
+{
+    frmMain& w = frmMain::instance();
+    QCOMPARE(w.windowTitle(), QStringLiteral("My Orvex Client By Quibbert V 1.0.0"));
+    QVERIFY(!w.isVisible());
+
+    QCOMPARE(w.UsrLst->geometry(), QRect(624, 24, 169, 497));
+    QCOMPARE(w.SendTxt->geometry(), QRect(8, 528, 785, 21));
+    QCOMPARE(w.RecTxt->geometry(), QRect(8, 8, 608, 515));
+    QCOMPARE(w.Label7->pos(), QPoint(624, 8));
+    QCOMPARE(w.Label7->text(), QStringLiteral("Userlist"));
+    // Sized to its text: the caption is whole and the label ends above the list.
+    QVERIFY(w.Label7->width() >= w.Label7->fontMetrics().horizontalAdvance(w.Label7->text()));
+    QVERIFY(w.Label7->geometry().bottom() < w.UsrLst->geometry().top());
+
+    for (QWidget* control : {static_cast<QWidget*>(w.UsrLst), static_cast<QWidget*>(w.SendTxt),
+                             static_cast<QWidget*>(w.Label7)}) {
+        QCOMPARE(control->font().family(), QStringLiteral("Verdana"));
+        QCOMPARE(control->font().pointSizeF(), 8.25);
+        QVERIFY(!control->font().bold());
+    }
+    QCOMPARE(w.RecTxt->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(w.RecTxt->font().pointSizeF(), 8.25);
+    QVERIFY(w.RecTxt->font().bold());
+
+    QCOMPARE(w.palette().color(QPalette::Window), QColor(Qt::black));
+    QVERIFY(w.autoFillBackground());
+    QCOMPARE(w.UsrLst->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(w.UsrLst->palette().color(QPalette::Text), QColor(Qt::white));
+    QCOMPARE(w.SendTxt->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(w.SendTxt->palette().color(QPalette::Text), QColor(Qt::white));
+    QCOMPARE(w.RecTxt->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(w.Label7->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QVERIFY(!w.Label7->autoFillBackground());
+
+    QCOMPARE(w.RecTxt->toPlainText(), QString());
+    QCOMPARE(w.UsrLst->count(), 0);
+    QCOMPARE(w.SendTxt->text(), QString());
+    QCOMPARE(w.SendTxt->maxLength(), 32767); // the line edit's own default, not a limit of ours
+    QVERIFY(!w.RecTxt->isUndoRedoEnabled());
+    QCOMPARE(w.UsrLst->viewMode(), QListView::ListMode);
+    QCOMPARE(w.UsrLst->iconSize(), QSize(16, 16));
+    QCOMPARE(w.TmrKeepAlive->interval(), 60000);
+    QVERIFY(!w.TmrKeepAlive->isActive());
+}
+
+void ChatWindowTest::fixedSizeWithoutMaximize()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.size(), QSize(800, 556));
+    QCOMPARE(w.minimumSize(), QSize(800, 556));
+    QCOMPARE(w.maximumSize(), QSize(800, 556));
+    const Qt::WindowFlags flags = w.windowFlags();
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+
+    w.resize(1000, 700);
+    w.showMaximized();
+    QCOMPARE(w.size(), QSize(800, 556));
+}
+
+void ChatWindowTest::focusStartsInEntryBoxAndTabsInOrder()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.SendTxt));
+
+    const QList<QWidget*> order{w.RecTxt, w.UsrLst, w.SendTxt};
+    for (QWidget* next : order) {
+        QTest::keyClick(w.windowHandle(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), next);
+    }
+    QCOMPARE(w.Label7->focusPolicy(), Qt::NoFocus);
+}
+
+void ChatWindowTest::picturesAndIcon()
+{
+    frmMain& w = frmMain::instance();
+    QSet<QByteArray> seen;
+    for (int number = 1; number <= ImageList::kCount; ++number) {
+        const QImage image = picture(number);
+        QCOMPARE(image.size(), QSize(16, 16));
+        QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 0)); // drawn on black
+        bool hasMaskGrey = false;
+        int drawn = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                hasMaskGrey |= image.pixel(x, y) == qRgb(0xC0, 0xC0, 0xC0);
+                drawn += image.pixel(x, y) != qRgb(0, 0, 0) ? 1 : 0;
+            }
+        }
+        QVERIFY(!hasMaskGrey);
+        QVERIFY2(drawn > 20, qPrintable(QString::number(number)));
+        seen.insert(
+            QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+        QCOMPARE(pixelsOf(w.UsrImages.picture(number)), image);
+    }
+    QCOMPARE(seen.size(), ImageList::kCount);
+    QVERIFY(w.UsrImages.picture(0).isNull());
+    QVERIFY(w.UsrImages.picture(10).isNull());
+
+    const QIcon icon = w.windowIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)));
+    QVERIFY(sizes.contains(QSize(32, 32)));
+    const QImage big = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(qAlpha(big.pixel(0, 0)), 0);          // transparent corner
+    QCOMPARE(big.pixel(16, 3), qRgb(255, 255, 0)); // yellow face
+    QCOMPARE(big.pixel(16, 1), qRgb(0, 0, 0));     // black outline
+}
+
+// Each message its own paragraph after a line break, its own colour and emphasis.
+void ChatWindowTest::appendedMessagesKeepTheirOwnLook()
+{
+    frmMain& w = frmMain::instance();
+    AppendChat(w.RecTxt, QStringLiteral("first"), 255, 0, 0, 1, 1);
+    QCOMPARE(w.RecTxt->toPlainText(), QStringLiteral("\nfirst"));
+
+    w.appendLine(QStringLiteral("second"), 0, 128, 0, 0, 0);
+    AppendChat(w.RecTxt, QStringLiteral("third"), 1, 2, 3, 0, 9);
+    AppendChat(w.RecTxt, QString(), 4, 5, 6, 7, 0);
+    QCOMPARE(describe(paragraphsOf(w.RecTxt)),
+             describe(QList<Paragraph>{
+                 blank(),
+                 styled(QStringLiteral("first"), QColor(255, 0, 0), true, true),
+                 styled(QStringLiteral("second"), QColor(0, 128, 0)),
+                 styled(QStringLiteral("third"), QColor(1, 2, 3), false, true),
+                 blank(),
+             }));
+}
+
+void ChatWindowTest::transcriptIsReadOnlyButCopyable()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.appendLine(QStringLiteral("copy <me>"), 255, 255, 255, 0, 0);
+    w.RecTxt->setFocus();
+    QTRY_VERIFY(w.RecTxt->hasFocus());
+
+    QTest::keyClicks(w.RecTxt, QStringLiteral("xyz"));
+    QTest::keyClick(w.RecTxt, Qt::Key_Backspace);
+    QCOMPARE(w.RecTxt->toPlainText(), QStringLiteral("\ncopy <me>"));
+
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(w.RecTxt, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.RecTxt, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\ncopy <me>"));
+    QVERIFY(w.RecTxt->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+}
+
+void ChatWindowTest::userListAfterArenaAndPlayers()
+{
+    frmMain& w = frmMain::instance();
+    dispatch(QStringLiteral("INARENA:pub:0"));
+    for (const char* line : {"PLAYER:a:0:0", "PLAYER:b:8:0", "PLAYER:a:0:0", "PLAYER:c:9:0",
+                             "PLAYER:d:x:0", "ENTERING:e:1:0", "LEAVING:a", "PLAYER:f:4:0"})
+        dispatch(QString::fromLatin1(line));
+
+    const QList<std::pair<QString, int>> expected{{"a", 1}, {"b", 9}, {"a", 1},
+                                                  {"c", 0}, {"d", 0}, {"f", 5}};
+    QCOMPARE(w.UsrLst->count(), expected.size());
+    for (int row = 0; row < expected.size(); ++row) {
+        const QListWidgetItem* item = w.UsrLst->item(row);
+        QCOMPARE(item->text(), expected[row].first);
+        if (expected[row].second == 0)
+            QVERIFY(item->icon().isNull());
+        else
+            QCOMPARE(pixelsOf(item->icon()), picture(expected[row].second));
+    }
+
+    dispatch(QStringLiteral("INARENA:duel:1"));
+    QCOMPARE(w.UsrLst->count(), 0);
+    dispatch(QStringLiteral("PLAYER:z:1:0"));
+    QCOMPARE(w.UsrLst->count(), 1);
+}
+
+void ChatWindowTest::doubleClickPreparesPrivateMessage()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    dispatch(QStringLiteral("PLAYER:ann:0:0"));
+    dispatch(QStringLiteral("PLAYER:bob:1:0"));
+    w.SendTxt->setText(QStringLiteral("half typed"));
+
+    const QRect bob = w.UsrLst->visualItemRect(w.UsrLst->item(1));
+    QTest::mouseDClick(w.UsrLst->viewport(), Qt::LeftButton, {}, bob.center());
+
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.SendTxt));
+    QCOMPARE(w.SendTxt->cursorPosition(), 6);
+    QVERIFY(!w.SendTxt->hasSelectedText());
+}
+
+void ChatWindowTest::doubleClickWithoutSelectionDoesNothing()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.SendTxt->setText(QStringLiteral("keep"));
+    w.UsrLst_DblClick();
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("keep"));
+
+    dispatch(QStringLiteral("PLAYER:ann:0:0"));
+    QTest::mouseDClick(w.UsrLst->viewport(), Qt::LeftButton, {},
+                       QPoint(10, w.UsrLst->viewport()->height() - 5));
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("keep"));
+}
+
+// Lines arrive through the socket, many per notification inside one edit block.
+void ChatWindowTest::transcriptFollowsOnlyAtTheBottom()
+{
+    LoopbackServer server;
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QObject::disconnect(w.Socket1, &SocketComponent::connected, &w, nullptr);
+    QSignalSpy connected(w.Socket1, &SocketComponent::connected);
+    w.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
+    w.Socket1->setRemotePort(server.port());
+    w.Socket1->connectToServer();
+    QVERIFY(connected.wait(5000));
+    QVERIFY(server.waitForClient());
+
+    int sent = 0;
+    const auto sendLines = [&](int count) {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += "MSG:PUB:p:line " + QByteArray::number(++sent) + '\n';
+        server.send(bytes);
+        QTRY_COMPARE(w.RecTxt->document()->blockCount(), sent + 1);
+    };
+    QScrollBar* bar = w.RecTxt->verticalScrollBar();
+
+    sendLines(200);
+    QTRY_VERIFY(bar->maximum() > 0);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    const int lastLine =
+        w.RecTxt->cursorForPosition(QPoint(5, w.RecTxt->viewport()->height() - 3)).blockNumber();
+    QCOMPARE(lastLine, sent);
+
+    // The reader scrolls up: the view stays put while lines keep coming.
+    bar->setValue(bar->maximum() / 3);
+    const int readAt = bar->value();
+    const int topLine = w.RecTxt->cursorForPosition(QPoint(5, 5)).blockNumber();
+    const int maximumBefore = bar->maximum();
+    sendLines(50);
+    QTRY_VERIFY(bar->maximum() > maximumBefore);
+    QCOMPARE(bar->value(), readAt);
+    QCOMPARE(w.RecTxt->cursorForPosition(QPoint(5, 5)).blockNumber(), topLine);
+
+    // Back at the bottom, the view follows again.
+    bar->setValue(bar->maximum());
+    const int maximumAtBottom = bar->maximum();
+    sendLines(50);
+    QTRY_VERIFY(bar->maximum() > maximumAtBottom);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+}
+
+QTEST_MAIN(ChatWindowTest)
+#include "tst_chat_window.moc"

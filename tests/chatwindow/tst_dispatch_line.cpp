@@ -1,0 +1,310 @@
+// Server lines through DispatchLine: what the chat window shows, the user list, the
+// session state, and the reply or disconnect a real server sees.
+#include "transcript_reader.h"
+
+#include "chatwindow/frm_main.h"
+#include "session/chat_view.h"
+#include "session/socket_component.h"
+#include "session/tcp.h"
+#include "shell/application_setup.h"
+#include "shell/session_state.h"
+#include "support/loopback_server.h"
+
+#include <QListWidget>
+#include <QtTest>
+
+namespace {
+
+const QColor kGreen(0x6B, 0xDE, 0x5A);
+const QColor kLilac(0xB5, 0xB5, 0xFF);
+const QColor kRed(0xDE, 0x31, 0x08);
+const QColor kAmber(0xFF, 0xBD, 0x29);
+
+// Records what the dispatcher asks of the window, in order.
+class RecordingView : public ChatView
+{
+public:
+    void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
+                    quint8 italic) override
+    {
+        calls.append(QStringLiteral("show %1 %2~%3~%4~%5~%6")
+                         .arg(text)
+                         .arg(red)
+                         .arg(green)
+                         .arg(blue)
+                         .arg(bold)
+                         .arg(italic));
+    }
+    void clearUsers() override { calls.append(QStringLiteral("clear")); }
+    void addUser(const QString& name, int smallIcon) override
+    {
+        calls.append(QStringLiteral("add %1 %2").arg(name).arg(smallIcon));
+    }
+
+    QStringList calls;
+};
+
+void dispatch(const QString& line)
+{
+    frmMain& window = frmMain::instance();
+    TCP::DispatchLine(line, window, *window.Socket1);
+}
+
+// Connects the window's socket to server without running the window's login handler.
+bool connectTo(LoopbackServer& server)
+{
+    frmMain& window = frmMain::instance();
+    QObject::disconnect(window.Socket1, &SocketComponent::connected, &window, nullptr);
+    QSignalSpy connected(window.Socket1, &SocketComponent::connected);
+    window.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
+    window.Socket1->setRemotePort(server.port());
+    window.Socket1->connectToServer();
+    return connected.wait(5000) && server.waitForClient();
+}
+
+} // namespace
+
+class DispatchLineTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setUpApplication(*qApp); }
+    void init() { Declares::reset(); }
+    void cleanup()
+    {
+        frmMain::unload();
+        Declares::reset();
+    }
+
+    void shownLines_data();
+    void shownLines();
+    void literalTextAndTrailingCr();
+    void inArenaSetsSessionThenEmptiesList();
+    void playerIconNumbers_data();
+    void playerIconNumbers();
+    void linesThatLeaveNoTrace_data();
+    void linesThatLeaveNoTrace();
+    void loginOkAnswersWithGo();
+    void loginOkWithoutArenaSendsNothing();
+    void loginBadClosesTheConnection();
+};
+
+void DispatchLineTest::shownLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QColor>("colour");
+
+    QTest::newRow("login ok") << "LOGINOK:bob"
+                              << "Logged in: bob" << kGreen;
+    QTest::newRow("login ok, no text") << "LOGINOK:"
+                                       << "Logged in: " << kGreen;
+    QTest::newRow("login ok, extra field") << "LOGINOK:bob:x"
+                                           << "Logged in: bob" << kGreen;
+    QTest::newRow("login bad") << "LOGINBAD:wrong password"
+                               << "Login bad: wrong password" << kRed;
+    QTest::newRow("in arena, no freq") << "INARENA:pub"
+                                       << "You have joined arena: pub on freq: 0" << kAmber;
+    QTest::newRow("in arena, freq") << "INARENA:duel:3"
+                                    << "You have joined arena: duel on freq: 3" << kAmber;
+    QTest::newRow("in arena, 7.5") << "INARENA:pub:7.5"
+                                   << "You have joined arena: pub on freq: 8" << kAmber;
+    QTest::newRow("in arena, 8.5") << "INARENA:pub:8.5"
+                                   << "You have joined arena: pub on freq: 8" << kAmber;
+    QTest::newRow("in arena, negative") << "INARENA:pub:-12"
+                                        << "You have joined arena: pub on freq: -12" << kAmber;
+    QTest::newRow("in arena, blanks and letters")
+        << "INARENA:pub: 1 2x"
+        << "You have joined arena: pub on freq: 12" << kAmber;
+    QTest::newRow("in arena, huge freq") << "INARENA:pub:123456"
+                                         << "You have joined arena: pub on freq: 32767" << kAmber;
+    QTest::newRow("in arena, empty") << "INARENA:"
+                                     << "You have joined arena:  on freq: 0" << kAmber;
+    QTest::newRow("public") << "MSG:PUB:bob:hi"
+                            << "bob> hi" << kLilac;
+    QTest::newRow("public, cut at colon") << "MSG:PUB:bob:hi: there"
+                                          << "bob> hi" << kLilac;
+    QTest::newRow("public, no text") << "MSG:PUB:bob"
+                                     << "bob> " << kLilac;
+    QTest::newRow("private") << "MSG:PRIV:ann:psst"
+                             << "ann> psst" << kGreen;
+    QTest::newRow("freq") << "MSG:FREQ:ann:go left"
+                          << "ann> go left" << kAmber;
+    QTest::newRow("moderator") << "MSG:MOD:ann:calm"
+                               << "Mod Chat: ann> calm" << kGreen;
+    QTest::newRow("arena") << "MSG:ARENA:Time: 5"
+                           << "Arena Message: Time 5" << kGreen;
+    QTest::newRow("arena, two colons") << "MSG:ARENA:a:b:c"
+                                       << "Arena Message: ab" << kGreen;
+    QTest::newRow("command") << "MSG:CMD:done:now"
+                             << "Command Message: done" << kGreen;
+}
+
+// Each shown line is one paragraph after a line break, in its own colour, neither bold
+// nor italic, although the transcript's own font is bold.
+void DispatchLineTest::shownLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, shown);
+    QFETCH(QColor, colour);
+
+    dispatch(line);
+    const QTextEdit* transcript = frmMain::instance().RecTxt;
+    QCOMPARE(describe(paragraphsOf(transcript)),
+             describe(QList<Paragraph>{blank(), styled(shown, colour)}));
+}
+
+// Server text is shown as it came: markup stays text, a CR stays a line break.
+void DispatchLineTest::literalTextAndTrailingCr()
+{
+    dispatch(QStringLiteral("MSG:PUB:eve:<b>bold</b> &amp; <img src=x>"));
+    dispatch(QStringLiteral("MSG:FREQ:bob:hi\r"));
+    dispatch(QStringLiteral("MSG:PUB:ann:next"));
+
+    const QTextEdit* transcript = frmMain::instance().RecTxt;
+    QCOMPARE(transcript->toPlainText(),
+             QStringLiteral("\neve> <b>bold</b> &amp; <img src=x>\nbob> hi\n\nann> next"));
+    QCOMPARE(describe(paragraphsOf(transcript)),
+             describe(QList<Paragraph>{
+                 blank(), styled(QStringLiteral("eve> <b>bold</b> &amp; <img src=x>"), kLilac),
+                 styled(QStringLiteral("bob> hi"), kAmber), blank(),
+                 styled(QStringLiteral("ann> next"), kLilac)}));
+}
+
+void DispatchLineTest::inArenaSetsSessionThenEmptiesList()
+{
+    RecordingView view;
+    SocketComponent socket;
+    Declares::arenaName = QStringLiteral("typed");
+
+    TCP::DispatchLine(QStringLiteral("INARENA:duel:-4:extra"), view, socket);
+    QCOMPARE(Declares::arenaName, QStringLiteral("duel"));
+    QCOMPARE(Declares::currentFreq, qint16(-4));
+    QCOMPARE(view.calls, (QStringList{
+                             QStringLiteral("show You have joined arena: duel on freq: -4 "
+                                            "255~189~41~0~0"),
+                             QStringLiteral("clear"),
+                         }));
+
+    view.calls.clear();
+    TCP::DispatchLine(QStringLiteral("INARENA:"), view, socket);
+    QCOMPARE(Declares::arenaName, QString());
+    QCOMPARE(Declares::currentFreq, qint16(0));
+    QCOMPARE(view.calls.last(), QStringLiteral("clear"));
+}
+
+void DispatchLineTest::playerIconNumbers_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("added");
+
+    QTest::newRow("first picture") << "PLAYER:a:0:0"
+                                   << "add a 1";
+    QTest::newRow("third picture") << "PLAYER:bob:2:0"
+                                   << "add bob 3";
+    QTest::newRow("last picture") << "PLAYER:b:8:0"
+                                  << "add b 9";
+    QTest::newRow("no third value") << "PLAYER:c:4"
+                                    << "add c 5";
+    QTest::newRow("fraction rounds to even") << "PLAYER:d:2.5:0"
+                                             << "add d 3";
+    QTest::newRow("beyond the pictures") << "PLAYER:e:9:0"
+                                         << "add e 0";
+    QTest::newRow("negative") << "PLAYER:f:-1:0"
+                              << "add f 0";
+    QTest::newRow("not a number") << "PLAYER:g:x:0"
+                                  << "add g 0";
+    QTest::newRow("blank before number") << "PLAYER:h: 2:0"
+                                         << "add h 0";
+    QTest::newRow("trailing CR") << "PLAYER:i:3\r"
+                                 << "add i 0";
+    QTest::newRow("huge") << "PLAYER:j:1e400:0"
+                          << "add j 0";
+    QTest::newRow("no icon") << "PLAYER:k"
+                             << "add k 0";
+    QTest::newRow("empty name") << "PLAYER::4:0"
+                                << "add  5";
+}
+
+void DispatchLineTest::playerIconNumbers()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, added);
+    RecordingView view;
+    SocketComponent socket;
+    TCP::DispatchLine(line, view, socket);
+    QCOMPARE(view.calls, QStringList{added});
+}
+
+void DispatchLineTest::linesThatLeaveNoTrace_data()
+{
+    QTest::addColumn<QString>("line");
+    for (const char* line :
+         {"", "loginok:bob", "LOGINOK", " LOGINOK:bob", "INARENA", "PLAYERS:bob:0:0",
+          "ENTERING:bob:0:0", "LEAVING:bob", "MSG:", "MSG", "MSG:PUBM:bob:hi", "MSG:pub:bob:hi",
+          "MSG:PUB", "MSG:CHAT:1:hi", "MSG:SYSOP:x:y", "MSG:SQUAD:x:y", "MSG:OTHER:x", "HELLO:x"})
+        QTest::newRow(line) << QString::fromLatin1(line);
+}
+
+void DispatchLineTest::linesThatLeaveNoTrace()
+{
+    QFETCH(QString, line);
+    RecordingView view;
+    SocketComponent socket;
+    Declares::arenaName = QStringLiteral("kept");
+    Declares::currentFreq = 5;
+
+    TCP::DispatchLine(line, view, socket);
+    QCOMPARE(view.calls, QStringList());
+    QCOMPARE(Declares::arenaName, QStringLiteral("kept"));
+    QCOMPARE(Declares::currentFreq, qint16(5));
+}
+
+void DispatchLineTest::loginOkAnswersWithGo()
+{
+    LoopbackServer server;
+    QVERIFY(connectTo(server));
+    Declares::lineDelimiter = QStringLiteral("\n");
+    Declares::arenaName = QStringLiteral("pub");
+
+    server.send("LOGINOK:bob\n");
+    QVERIFY(server.waitForText("GO:pub\n"));
+    QCOMPARE(server.received(), QByteArray("GO:pub\n"));
+    QCOMPARE(frmMain::instance().RecTxt->toPlainText(), QStringLiteral("\nLogged in: bob"));
+}
+
+void DispatchLineTest::loginOkWithoutArenaSendsNothing()
+{
+    LoopbackServer server;
+    QVERIFY(connectTo(server));
+    Declares::lineDelimiter = QStringLiteral("\n");
+
+    server.send("LOGINOK:bob\n");
+    const QTextEdit* transcript = frmMain::instance().RecTxt;
+    QTRY_COMPARE(transcript->toPlainText(), QStringLiteral("\nLogged in: bob"));
+    // Whatever the client sent before this marker would arrive ahead of it.
+    TCP::SendLine(*frmMain::instance().Socket1, QStringLiteral("NOOP"));
+    QVERIFY(server.waitForText("NOOP\n"));
+    QCOMPARE(server.received(), QByteArray("NOOP\n"));
+}
+
+void DispatchLineTest::loginBadClosesTheConnection()
+{
+    LoopbackServer server;
+    QVERIFY(connectTo(server));
+    Declares::lineDelimiter = QStringLiteral("\n");
+    Declares::arenaName = QStringLiteral("pub");
+    QSignalSpy serverSideClosed(server.client(), &QTcpSocket::disconnected);
+
+    server.send("LOGINBAD:no such user\n");
+    QVERIFY(serverSideClosed.wait(5000));
+    frmMain& window = frmMain::instance();
+    QVERIFY(!window.Socket1->isConnected());
+    QCOMPARE(window.RecTxt->toPlainText(), QStringLiteral("\nLogin bad: no such user"));
+    QCOMPARE(server.received(), QByteArray());
+    QCOMPARE(Declares::arenaName, QStringLiteral("pub"));
+}
+
+QTEST_MAIN(DispatchLineTest)
+#include "tst_dispatch_line.moc"
