@@ -35,6 +35,7 @@ private slots:
     void changesFreq();
     void dropsOverlongLines();
     void dropsIdleClients();
+    void dropsClientsThatStopReading();
     void servesManyClients();
     void botsProduceEveryKindOfLine();
     void botsUseEveryShip();
@@ -325,6 +326,35 @@ void TestZone::dropsIdleClients()
     ZoneClient silent(zone.port());
     QVERIFY(silent.waitClosed(10000));
     QVERIFY(busy->isConnected());
+}
+
+void TestZone::dropsClientsThatStopReading()
+{
+    ZoneProcess zone;
+    QVERIFY(zone.start());
+    const auto talker = loggedInClient(zone.port(), "talker", "0");
+    QVERIFY(talker);
+
+    // A raw socket that logs in and then reads no more than one byte at a time
+    // into a buffer nobody empties: the chat for it piles up at the zone.
+    QTcpSocket sink;
+    sink.setReadBufferSize(1);
+    sink.connectToHost(QHostAddress::LocalHost, zone.port());
+    QVERIFY(sink.waitForConnected(5000));
+    sink.write("LOGIN:1:sink:pw\nGO:0\n");
+    QVERIFY(talker->nextLine().startsWith("ENTERING:sink:"));
+
+    const QByteArray chatter = "SEND:PUB:" + QByteArray(1000, 'z');
+    QByteArray leaving;
+    for (int round = 0; round < 500 && leaving.isEmpty(); ++round) {
+        for (int i = 0; i < 100; ++i)
+            talker->send(chatter);
+        leaving = talker->nextLine(50);
+        if (leaving == "<nothing>")
+            leaving.clear();
+    }
+    QCOMPARE(leaving, QByteArray("LEAVING:sink"));
+    QVERIFY(talker->isConnected());
 }
 
 void TestZone::servesManyClients()

@@ -24,6 +24,11 @@ void ClientConnection::sendLine(const QByteArray& line)
     if (closing_ || gone_)
         return;
     socket_->write(line + '\n');
+    if (socket_->bytesToWrite() > kMaxUnsentBytes) {
+        closing_ = true;
+        socket_->abort();
+        onGone(); // abort() may stay silent when the socket reports no change
+    }
 }
 
 void ClientConnection::closeAfterFlush()

@@ -16,6 +16,8 @@ class ClientConnection : public QObject
 public:
     // Longest line a client may send, without its LF and an optional CR.
     static constexpr qsizetype kMaxLineLength = 1024;
+    // A client that stops reading is dropped before its unsent lines pile up.
+    static constexpr qint64 kMaxUnsentBytes = 1024 * 1024;
 
     ClientConnection(QTcpSocket* socket, std::chrono::milliseconds idleLimit, QObject* parent);
 
