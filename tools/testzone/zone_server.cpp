@@ -1,0 +1,44 @@
+#include "zone_server.h"
+
+#include "client_connection.h"
+#include "player_session.h"
+#include "zone.h"
+
+#include <QTcpSocket>
+
+ZoneServer::ZoneServer(Zone& zone, std::chrono::milliseconds idleLimit, QObject* parent)
+    : QObject(parent), zone_(zone), idleLimit_(idleLimit)
+{
+    connect(&server_, &QTcpServer::newConnection, this, &ZoneServer::acceptPending);
+}
+
+bool ZoneServer::listen(const QHostAddress& address, quint16 port)
+{
+    // Any number of clients: no backlog cap beyond the system's own.
+    server_.setMaxPendingConnections(1024);
+    return server_.listen(address, port);
+}
+
+void ZoneServer::acceptPending()
+{
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        auto* connection = new ClientConnection(socket, idleLimit_, this);
+        auto* session = new PlayerSession(
+            zone_, [connection](const QByteArray& line) { connection->sendLine(line); },
+            connection);
+        connect(connection, &ClientConnection::lineReceived, session,
+                [connection, session](const QByteArray& line) {
+                    if (session->handleLine(line) == PlayerSession::Outcome::Close)
+                        connection->closeAfterFlush();
+                });
+        // Queued, so that a connection that closes while a line is being
+        // routed is taken out of the zone only after that routing is done.
+        connect(
+            connection, &ClientConnection::closed, this,
+            [connection, session] {
+                session->end();
+                connection->deleteLater();
+            },
+            Qt::QueuedConnection);
+    }
+}
