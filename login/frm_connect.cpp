@@ -103,6 +103,9 @@ void frmConnect::createControls()
         control->setGeometry(geometry);
         control->setFont(font);
         control->setAlignment(alignment);
+        // Captions are never cut: where the font here runs wider than the designed
+        // width, the label grows to the right.
+        control->resize(qMax(geometry.width(), control->sizeHint().width()), geometry.height());
         return control;
     };
     auto textBox = [this](const char* name, const QString& text, QRect geometry) {
