@@ -37,17 +37,21 @@ void frmMain::Socket1_Error(int code, const QString& description)
     const bool serverAway = code == SocketComponent::kConnectionRefused ||
                             code == SocketComponent::kHostDown ||
                             code == SocketComponent::kHostUnreachable;
-    showMessage(serverAway
-                    ? QStringLiteral("The server seems to be down or unreachable. Please try again.")
-                    : description);
+    showMessage(
+        serverAway ? QStringLiteral("The server seems to be down or unreachable. Please try again.")
+                   : description);
+    // The program may have been ended while the box was open.
     if (!Declares::running)
         return;
+    // Back to idle: the next Connect starts a new attempt. Once the chat is under way
+    // the dialog is gone and is not loaded again for this.
     if (frmConnect* dialog = frmConnect::ifLoaded())
         dialog->setMousePointer(Qt::ArrowCursor);
 }
 
 void frmMain::Socket1_Close()
 {
+    // Whatever the state, even under an open message box, the session is over.
     Declares::clearRunning();
 }
 

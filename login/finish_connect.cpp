@@ -2,11 +2,19 @@
 
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
+#include "login/settings.h"
+#include "shell/session_state.h"
 
+#include <QCheckBox>
 #include <QTimer>
 
 void FinishConnect()
 {
+    // A dialog that is no longer loaded would come back with its box unticked.
+    const frmConnect* dialog = frmConnect::ifLoaded();
+    if (!dialog || dialog->SavePassChk->checkState() == Qt::Unchecked)
+        Declares::password.clear();
+    SaveSettings();
     frmConnect::unload();
     frmMain& window = frmMain::instance();
     window.show();

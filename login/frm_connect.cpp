@@ -1,9 +1,23 @@
 #include "login/frm_connect.h"
 
+#include "chatwindow/frm_main.h"
+#include "login/program_folder.h"
+#include "login/settings.h"
+#include "login/validate_login.h"
+#include "session/number_rules.h"
+#include "session/socket_component.h"
 #include "shell/session_state.h"
 #include "shell/window_slot.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
 namespace {
 
@@ -11,6 +25,36 @@ WindowSlot<frmConnect>& slot()
 {
     static WindowSlot<frmConnect> window;
     return window;
+}
+
+const QString kDefaultServer = QStringLiteral("127.0.0.1");
+
+// Shows every character of the password box as "*", whatever the platform's style uses.
+class AsteriskPasswordStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_LineEdit_PasswordCharacter)
+            return u'*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QFont timesNewRoman(qreal pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont platformDefaultFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    return font;
 }
 
 } // namespace
@@ -32,18 +76,166 @@ void frmConnect::unload()
 
 frmConnect::frmConnect()
 {
-    setWindowTitle(QStringLiteral("Connect to Server"));
+    createControls();
     Form_Load();
 }
 
 frmConnect::~frmConnect() = default;
 
-void frmConnect::Form_Load() {}
+void frmConnect::createControls()
+{
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Connect to Server"));
+    setFixedSize(275, 339);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    grey.setColor(QPalette::WindowText, Qt::black);
+    setPalette(grey);
+    setAutoFillBackground(true);
 
-void frmConnect::Command1_Click() {}
+    auto label = [this](const char* name, const QString& text, QRect geometry, QFont font,
+                        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
+        auto* control = new QLabel(text, this);
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(geometry);
+        control->setFont(font);
+        control->setAlignment(alignment);
+        // Captions are never cut: where the font here runs wider than the designed
+        // width, the label grows to the right.
+        control->resize(qMax(geometry.width(), control->sizeHint().width()), geometry.height());
+        return control;
+    };
+    auto textBox = [this](const char* name, const QString& text, QRect geometry) {
+        auto* control = new QLineEdit(text, this);
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(geometry);
+        control->setFont(timesNewRoman(12, false));
+        QPalette colours = control->palette();
+        colours.setColor(QPalette::Base, Qt::white);
+        colours.setColor(QPalette::Text, Qt::black);
+        control->setPalette(colours);
+        return control;
+    };
+    auto button = [this](const char* name, const QString& text, QRect geometry) {
+        auto* control = new QPushButton(text, this);
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(geometry);
+        control->setFont(timesNewRoman(12, true));
+        control->setAutoDefault(false);
+        control->setDefault(false);
+        return control;
+    };
+
+    const QFont title = timesNewRoman(15.75, true);
+    const QFont caption = timesNewRoman(12, true);
+    MainLbl = label("MainLbl", QStringLiteral("Connect to Orvex Chat vX.X"), {2, 8, 265, 24}, title,
+                    Qt::AlignHCenter | Qt::AlignTop);
+    ProtocalLbl = label("ProtocalLbl", QStringLiteral("Protocol vX.X"), {2, 32, 265, 24}, title,
+                        Qt::AlignHCenter | Qt::AlignTop);
+    Label1 = label("Label1", QStringLiteral("Name"), {12, 66, 40, 19}, caption);
+    NameTxt = textBox("NameTxt", QStringLiteral("Username"), {92, 60, 173, 23});
+    Label2 = label("Label2", QStringLiteral("Password"), {12, 98, 63, 19}, caption);
+    PasswordTxt = textBox("PasswordTxt", QStringLiteral("password"), {92, 90, 173, 23});
+    PasswordTxt->setEchoMode(QLineEdit::Password);
+    auto* asterisk = new AsteriskPasswordStyle;
+    asterisk->setParent(this);
+    PasswordTxt->setStyle(asterisk);
+
+    SavePassChk = new QCheckBox(this);
+    SavePassChk->setObjectName(QStringLiteral("SavePassChk"));
+    SavePassChk->setGeometry(92, 118, 13, 15);
+    SavePassChk->setChecked(false);
+
+    Label3 = label("Label3", QStringLiteral("Save Password"), {108, 116, 100, 19}, caption);
+    Label8 = label("Label8", QStringLiteral("Arena"), {12, 144, 41, 19}, caption);
+    ArenaTxt = textBox("ArenaTxt", QStringLiteral("elim"), {92, 144, 173, 23});
+    Label4 = label("Label4", QStringLiteral("Port"), {14, 192, 28, 19}, caption);
+    PortTxt = textBox("PortTxt", QStringLiteral("7706"), {92, 184, 173, 23});
+    Label5 = label("Label5", QStringLiteral("Name/IP"), {14, 214, 59, 19}, caption);
+    IPTxt = textBox("IPTxt", kDefaultServer, {92, 216, 173, 23});
+    Label6 = label("Label6", kDefaultServer + QStringLiteral(":7706 = Local zone"),
+                   {40, 248, 191, 13}, platformDefaultFont());
+    Label7 = label("Label7", kDefaultServer + QStringLiteral(":5000 = orvex test zone"),
+                   {40, 264, 175, 13}, platformDefaultFont());
+    Command2 = button("Command2", QStringLiteral("Cancel"), {8, 298, 129, 35});
+    Command1 = button("Command1", QStringLiteral("Connect"), {144, 298, 121, 35});
+
+    connect(Command1, &QPushButton::clicked, this, &frmConnect::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmConnect::Command2_Click);
+
+    arrangeTabOrder();
+    NameTxt->setFocus();
+}
+
+void frmConnect::arrangeTabOrder()
+{
+    QWidget::setTabOrder(NameTxt, PasswordTxt);
+    QWidget::setTabOrder(PasswordTxt, Command1);
+    QWidget::setTabOrder(Command1, Command2);
+    QWidget::setTabOrder(Command2, SavePassChk);
+    QWidget::setTabOrder(SavePassChk, PortTxt);
+    QWidget::setTabOrder(PortTxt, IPTxt);
+    QWidget::setTabOrder(IPTxt, ArenaTxt);
+}
+
+void frmConnect::setVisible(bool visible)
+{
+    // Centred on the screen each time it is shown; the user cannot move it.
+    if (visible && !isVisible()) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                            screen->availableGeometry()));
+    }
+    QWidget::setVisible(visible);
+}
+
+void frmConnect::Form_Load()
+{
+    Declares::AppDir = programFolder() + u'/';
+    const QString file = SettingsFilePath();
+    if (!FileExists(file, 0))
+        return;
+    const QString section = QStringLiteral("INIT");
+    NameTxt->setText(ReadIniValue(file, section, QStringLiteral("Name")));
+    PasswordTxt->setText(ReadIniValue(file, section, QStringLiteral("Password")));
+    ArenaTxt->setText(ReadIniValue(file, section, QStringLiteral("Arena")));
+    IPTxt->setText(ReadIniValue(file, section, QStringLiteral("ServerIP")));
+    PortTxt->setText(ReadIniValue(file, section, QStringLiteral("Port")));
+    MainLbl->setText(QStringLiteral("Connect to Orvex Chat v") +
+                     QString::fromLatin1(Declares::kProgramVersion));
+    ProtocalLbl->setText(QStringLiteral("Protocol v") +
+                         QString::number(Declares::kProtocolVersion));
+}
+
+void frmConnect::copyBoxesToSession()
+{
+    Declares::userName = NameTxt->text();
+    Declares::password = PasswordTxt->text();
+    Declares::serverIP = IPTxt->text();
+    // A number outside the 16-bit range cannot be stored: the previous port stays.
+    if (const auto port = roundToInt16(numericPrefixValue(PortTxt->text())))
+        Declares::port = *port;
+    Declares::arenaName = ArenaTxt->text();
+}
+
+void frmConnect::Command1_Click()
+{
+    if (mousePointer() == Qt::WaitCursor)
+        return; // an attempt is already under way
+    copyBoxesToSession();
+    if (!ValidateLogin(PortTxt->text()))
+        return;
+    SocketComponent& socket = *frmMain::instance().Socket1;
+    socket.setRemoteHost(Declares::serverIP);
+    socket.setRemotePort(Declares::port);
+    setMousePointer(Qt::WaitCursor);
+    socket.connectToServer();
+}
 
 void frmConnect::Command2_Click()
 {
+    copyBoxesToSession();
+    SaveSettings();
     Declares::clearRunning();
 }
 

@@ -2,9 +2,15 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 // The connect dialog: the first window the user sees. One instance, loaded on first use.
+// A plain frameless window rather than a QDialog, so that neither Enter nor Esc
+// presses anything.
 class frmConnect : public QWidget
 {
     Q_OBJECT
@@ -17,6 +23,26 @@ public:
     static frmConnect* ifLoaded();
     static void unload();
 
+    // Controls, named as the dialog's design names them.
+    QLabel* MainLbl = nullptr;
+    QLabel* ProtocalLbl = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* NameTxt = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* PasswordTxt = nullptr;
+    QCheckBox* SavePassChk = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLineEdit* ArenaTxt = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* PortTxt = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* IPTxt = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command1 = nullptr;
+
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
@@ -25,6 +51,15 @@ public:
     void setMousePointer(Qt::CursorShape shape) { setCursor(shape); }
     Qt::CursorShape mousePointer() const { return cursor().shape(); }
 
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void arrangeTabOrder();
+    // Copies the boxes into the session values; the port only when its number fits.
+    void copyBoxesToSession();
+
 };

@@ -1,0 +1,56 @@
+#include "login/settings.h"
+
+#include "login/profile_file.h"
+#include "shell/session_state.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString kSection = QStringLiteral("INIT");
+
+QString portText(qint16 port)
+{
+    const QString digits = QString::number(port);
+    return port < 0 ? digits : u' ' + digits;
+}
+
+} // namespace
+
+QString ReadIniValue(const QString& file, const QString& section, const QString& key)
+{
+    return ProfileFile::readString(file, section, key);
+}
+
+void WriteIniValue(const QString& file, const QString& section, const QString& key,
+                   const QString& value)
+{
+    ProfileFile::writeString(file, section, key, value);
+}
+
+bool FileExists(const QString& path, int attributeMask)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    if (info.fileName().startsWith(u'.') && !(attributeMask & kAttributeHidden))
+        return false;
+    if (info.isDir())
+        return attributeMask & kAttributeDirectory;
+    return info.isFile();
+}
+
+QString SettingsFilePath()
+{
+    return Declares::AppDir + QStringLiteral("Game.ini");
+}
+
+void SaveSettings()
+{
+    const QString file = SettingsFilePath();
+    WriteIniValue(file, kSection, QStringLiteral("Name"), Declares::userName);
+    WriteIniValue(file, kSection, QStringLiteral("Password"), Declares::password);
+    WriteIniValue(file, kSection, QStringLiteral("Arena"), Declares::arenaName);
+    WriteIniValue(file, kSection, QStringLiteral("ServerIP"), Declares::serverIP);
+    WriteIniValue(file, kSection, QStringLiteral("Port"), portText(Declares::port));
+}

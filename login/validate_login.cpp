@@ -1,0 +1,13 @@
+#include "login/validate_login.h"
+
+#include "login/login_check.h"
+#include "shell/message_box.h"
+
+bool ValidateLogin(const QString& portBoxText)
+{
+    const QString problem = LoginProblem(portBoxText);
+    if (problem.isEmpty())
+        return true;
+    showMessage(problem);
+    return false;
+}

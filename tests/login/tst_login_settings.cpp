@@ -1,0 +1,438 @@
+// The profile file layer, Game.ini and the login field checks, on real files.
+
+#include "login/login_check.h"
+#include "login/profile_file.h"
+#include "login/settings.h"
+#include "shell/session_state.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+} // namespace
+
+class TestLoginSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void readFollowsProfileRules_data();
+    void readFollowsProfileRules();
+    void readMissingFileSectionOrKeyIsEmpty();
+    void readCutsLongValues();
+
+    void writeKeepsTheRestOfTheFile_data();
+    void writeKeepsTheRestOfTheFile();
+    void writeCreatesPrivateCrLfFile();
+    void writeIntoUnwritablePlaceChangesNothing();
+    void writeIntoReadOnlyFolderChangesNothing();
+    void writeKeepsValueOnOneLine();
+
+    void saveSettingsWritesFiveKeysInOrder();
+    void saveSettingsRoundTripsCodePageText();
+    void fileExistsCountsOrdinaryFilesOnly();
+
+    void allowedCharacters();
+    void loginProblems_data();
+    void loginProblems();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString ini_;
+};
+
+void TestLoginSettings::init()
+{
+    Declares::reset();
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    ini_ = dir_->filePath(QStringLiteral("Game.ini"));
+}
+
+void TestLoginSettings::cleanup()
+{
+    dir_.reset();
+    Declares::reset();
+}
+
+void TestLoginSettings::readFollowsProfileRules_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("crlf") << QByteArray("[INIT]\r\nName=Bob\r\nPort=1\r\n") << "Name"
+                          << "Bob";
+    QTest::newRow("lf") << QByteArray("[INIT]\nName=Bob\nPort=1\n") << "Port"
+                        << "1";
+    QTest::newRow("no final line end") << QByteArray("[INIT]\nName=Bob") << "Name"
+                                       << "Bob";
+    QTest::newRow("letter case of names") << QByteArray("[init]\r\nNAME=Bob\r\n") << "name"
+                                          << "Bob";
+    QTest::newRow("blanks and tabs trimmed")
+        << QByteArray("  [ INIT ]  \n \tName \t=  \t Bob Smith \t \n") << "Name"
+        << "Bob Smith";
+    QTest::newRow("port with leading blank") << QByteArray("[INIT]\r\nPort= 7706\r\n") << "Port"
+                                             << "7706";
+    QTest::newRow("double quotes") << QByteArray("[INIT]\nName=\" Bob \"\n") << "Name"
+                                   << " Bob ";
+    QTest::newRow("single quotes") << QByteArray("[INIT]\nName='Bob'\n") << "Name"
+                                   << "Bob";
+    QTest::newRow("unmatched quotes kept") << QByteArray("[INIT]\nName=\"Bob'\n") << "Name"
+                                           << "\"Bob'";
+    QTest::newRow("one quote kept") << QByteArray("[INIT]\nName=\"\n") << "Name"
+                                    << "\"";
+    QTest::newRow("comment line skipped")
+        << QByteArray("[INIT]\n; Name=Eve\n  ;Name=Eve\nName=Bob\n") << "Name"
+        << "Bob";
+    QTest::newRow("first key wins") << QByteArray("[INIT]\nName=Bob\nName=Eve\n") << "Name"
+                                    << "Bob";
+    QTest::newRow("key of another section ignored")
+        << QByteArray("[OTHER]\nName=Eve\n[INIT]\nArena=x\nName=Bob\n") << "Name"
+        << "Bob";
+    QTest::newRow("only in another section")
+        << QByteArray("[INIT]\nArena=x\n[OTHER]\nName=Eve\n") << "Name"
+        << "";
+    QTest::newRow("commas, semicolons and backslashes are plain text")
+        << QByteArray("[INIT]\nServerIP=a,b ; C:\\Games\\new\n") << "ServerIP"
+        << "a,b ; C:\\Games\\new";
+    QTest::newRow("equals sign inside the value") << QByteArray("[INIT]\nName=a=b\n") << "Name"
+                                                  << "a=b";
+    QTest::newRow("empty value") << QByteArray("[INIT]\nName=\nArena=x\n") << "Name"
+                                 << "";
+    QTest::newRow("windows-1252 bytes")
+        << QByteArray("[INIT]\nArena=caf\xE9 \x80\n") << "Arena" << QString::fromUtf8("café €");
+}
+
+void TestLoginSettings::readFollowsProfileRules()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    writeBytes(ini_, content);
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), key), expected);
+}
+
+void TestLoginSettings::readMissingFileSectionOrKeyIsEmpty()
+{
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name")), QString());
+    writeBytes(ini_, "[OTHER]\r\nName=Eve\r\n");
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name")), QString());
+    writeBytes(ini_, "[INIT]\r\nArena=elim\r\n");
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name")), QString());
+    // A folder in the file's place reads as missing too.
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("Folder.ini")));
+    QCOMPARE(ReadIniValue(dir_->filePath(QStringLiteral("Folder.ini")), QStringLiteral("INIT"),
+                          QStringLiteral("Name")),
+             QString());
+}
+
+void TestLoginSettings::readCutsLongValues()
+{
+    QByteArray value(6000, 'x');
+    value[4998] = 'y';
+    writeBytes(ini_, "[INIT]\r\nName=" + value + "\r\n");
+    const QString read = ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name"));
+    QCOMPARE(read.size(), 4999);
+    QVERIFY(read.endsWith(u'y'));
+}
+
+void TestLoginSettings::writeKeepsTheRestOfTheFile_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray crlf =
+        "; saved by hand\r\n[Other]\r\nName=Eve\r\n\r\n[init]\r\n"
+        "Arena=elim\r\n; the name\r\nNAME = old \r\n\r\n; next\r\n[Last]\r\nx=1\r\n";
+    QTest::newRow("replace in place, crlf")
+        << crlf << "Name"
+        << "Bob"
+        << QByteArray("; saved by hand\r\n[Other]\r\nName=Eve\r\n\r\n[init]\r\n"
+                      "Arena=elim\r\n; the name\r\nNAME=Bob\r\n\r\n; next\r\n[Last]\r\nx=1\r\n");
+    QTest::newRow("new key at the end of its section, crlf")
+        << crlf << "Port"
+        << " 7706"
+        << QByteArray("; saved by hand\r\n[Other]\r\nName=Eve\r\n\r\n[init]\r\n"
+                      "Arena=elim\r\n; the name\r\nNAME = old \r\nPort= 7706\r\n\r\n; next\r\n"
+                      "[Last]\r\nx=1\r\n");
+    QTest::newRow("new key, lf file stays lf")
+        << QByteArray("[INIT]\nName=Bob\n[Other]\nx=1\n") << "Arena"
+        << "elim" << QByteArray("[INIT]\nName=Bob\nArena=elim\n[Other]\nx=1\n");
+    QTest::newRow("new section at the end, lf")
+        << QByteArray("; only a comment\n[Other]\nx=1\n") << "Name"
+        << "Bob" << QByteArray("; only a comment\n[Other]\nx=1\n[INIT]\nName=Bob\n");
+    QTest::newRow("new section after a last line without end")
+        << QByteArray("[Other]\r\nx=1") << "Name"
+        << "Bob" << QByteArray("[Other]\r\nx=1\r\n[INIT]\r\nName=Bob\r\n");
+    QTest::newRow("new key in a last section without line end")
+        << QByteArray("[INIT]\nName=Bob") << "Arena"
+        << "elim" << QByteArray("[INIT]\nName=Bob\nArena=elim\n");
+    QTest::newRow("empty value replaces the old one")
+        << QByteArray("[INIT]\r\nPassword=secret\r\n") << "Password"
+        << "" << QByteArray("[INIT]\r\nPassword=\r\n");
+    QTest::newRow("value written as it is")
+        << QByteArray("[INIT]\r\n") << "Name"
+        << " \"a,b\" ; C:\\x " << QByteArray("[INIT]\r\nName= \"a,b\" ; C:\\x \r\n");
+}
+
+void TestLoginSettings::writeKeepsTheRestOfTheFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    writeBytes(ini_, before);
+    WriteIniValue(ini_, QStringLiteral("INIT"), key, value);
+    QCOMPARE(readBytes(ini_), after);
+}
+
+void TestLoginSettings::writeCreatesPrivateCrLfFile()
+{
+    WriteIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name"), QStringLiteral("Bob"));
+    WriteIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Port"), QStringLiteral(" 1"));
+    QCOMPARE(readBytes(ini_), QByteArray("[INIT]\r\nName=Bob\r\nPort= 1\r\n"));
+    struct stat status
+    {
+    };
+    QCOMPARE(::stat(QFile::encodeName(ini_).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 07777, mode_t(0600));
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Game.ini")});
+}
+
+void TestLoginSettings::writeIntoUnwritablePlaceChangesNothing()
+{
+    // A path below a regular file cannot be created by anyone, root included.
+    const QString blocker = dir_->filePath(QStringLiteral("notafolder"));
+    writeBytes(blocker, "plain file");
+    const QString inside = blocker + QStringLiteral("/Game.ini");
+    WriteIniValue(inside, QStringLiteral("INIT"), QStringLiteral("Name"), QStringLiteral("Bob"));
+    QVERIFY(!QFile::exists(inside));
+    QCOMPARE(readBytes(blocker), QByteArray("plain file"));
+
+    Declares::AppDir = blocker + u'/';
+    Declares::userName = QStringLiteral("Bob");
+    SaveSettings();
+    QVERIFY(!QFile::exists(inside));
+}
+
+void TestLoginSettings::writeIntoReadOnlyFolderChangesNothing()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    writeBytes(ini_, "[INIT]\r\nName=Eve\r\n");
+    QVERIFY(QFile::setPermissions(dir_->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    WriteIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name"), QStringLiteral("Bob"));
+    QFile::setPermissions(dir_->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(readBytes(ini_), QByteArray("[INIT]\r\nName=Eve\r\n"));
+}
+
+void TestLoginSettings::writeKeepsValueOnOneLine()
+{
+    writeBytes(ini_, "[INIT]\r\nArena=elim\r\n");
+    WriteIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Arena"),
+                  QStringLiteral("a\r\nPassword=stolen\nb"));
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Password")), QString());
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Arena")),
+             QStringLiteral("a  Password=stolen b"));
+}
+
+void TestLoginSettings::saveSettingsWritesFiveKeysInOrder()
+{
+    Declares::AppDir = dir_->path() + u'/';
+    Declares::userName = QStringLiteral("Bob");
+    Declares::password = QStringLiteral("pw");
+    Declares::arenaName = QStringLiteral("elim");
+    Declares::serverIP = QStringLiteral("127.0.0.1");
+    Declares::port = 7706;
+    SaveSettings();
+    QCOMPARE(readBytes(ini_), QByteArray("[INIT]\r\nName=Bob\r\nPassword=pw\r\nArena=elim\r\n"
+                                         "ServerIP=127.0.0.1\r\nPort= 7706\r\n"));
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Port")),
+             QStringLiteral("7706"));
+
+    // A second save replaces the values in place.
+    Declares::password.clear();
+    Declares::port = -2;
+    SaveSettings();
+    QCOMPARE(readBytes(ini_), QByteArray("[INIT]\r\nName=Bob\r\nPassword=\r\nArena=elim\r\n"
+                                         "ServerIP=127.0.0.1\r\nPort=-2\r\n"));
+}
+
+void TestLoginSettings::saveSettingsRoundTripsCodePageText()
+{
+    Declares::AppDir = dir_->path() + u'/';
+    Declares::arenaName = QString::fromUtf8("Zürich €");
+    Declares::serverIP = QString::fromUtf8("host→");
+    SaveSettings();
+    QVERIFY(readBytes(ini_).contains("Arena=Z\xFCrich \x80\r\n"));
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Arena")),
+             Declares::arenaName);
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("ServerIP")),
+             QStringLiteral("host?"));
+}
+
+void TestLoginSettings::fileExistsCountsOrdinaryFilesOnly()
+{
+    QVERIFY(!FileExists(ini_, 0));
+    writeBytes(ini_, "");
+    QVERIFY(FileExists(ini_, 0));
+    const QString folder = dir_->filePath(QStringLiteral("sub"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(!FileExists(folder, 0));
+    QVERIFY(FileExists(folder, kAttributeDirectory));
+    const QString hidden = dir_->filePath(QStringLiteral(".hidden"));
+    writeBytes(hidden, "");
+    QVERIFY(!FileExists(hidden, 0));
+    QVERIFY(FileExists(hidden, kAttributeHidden));
+}
+
+void TestLoginSettings::allowedCharacters()
+{
+    const QList<int> allowed = {8,   32,  '!', '#', '.', '0', '9', ';', '=', '@',
+                                'A', 'Z', '[', ']', '_', 'a', 'z', '{', '}', '~'};
+    const QList<int> refused = {-1,  -200, 0,   7,   9,    10,  13,  27,  31,  '"', '*', '/',
+                                ':', '<',  '>', '?', '\\', '|', 127, 128, 160, 233, 255, 1000};
+    for (const int code : allowed)
+        QVERIFY2(IsAllowedChar(static_cast<qint16>(code)), qPrintable(QString::number(code)));
+    for (const int code : refused)
+        QVERIFY2(!IsAllowedChar(static_cast<qint16>(code)), qPrintable(QString::number(code)));
+}
+
+void TestLoginSettings::loginProblems_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("portBox");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+
+    const QString ip = QStringLiteral("127.0.0.1");
+    QTest::newRow("all pass") << ip << "7706"
+                              << "pw"
+                              << "Bob"
+                              << "";
+    QTest::newRow("everything empty") << ""
+                                      << ""
+                                      << ""
+                                      << ""
+                                      << "Server IP box is empty.";
+    QTest::newRow("blank server passes") << " "
+                                         << "7706"
+                                         << "pw"
+                                         << "Bob"
+                                         << "";
+    QTest::newRow("port box empty, password bad too") << ip << ""
+                                                      << "a:b"
+                                                      << ""
+                                                      << "Port box is empty.";
+    QTest::newRow("letters in the port box pass") << ip << "abc"
+                                                  << "pw"
+                                                  << "Bob"
+                                                  << "";
+    QTest::newRow("password empty") << ip << "1"
+                                    << ""
+                                    << ""
+                                    << "Password box is empty.";
+    QTest::newRow("password of 10 passes") << ip << "1"
+                                           << "0123456789"
+                                           << "Bob"
+                                           << "";
+    QTest::newRow("password of 11, with a refused character")
+        << ip << "1"
+        << "012345678:9"
+        << "Bob"
+        << "Password must be 10 characters or less.";
+    QTest::newRow("password with colon") << ip << "1"
+                                         << "a:b"
+                                         << "Bob"
+                                         << "Invalid Password.";
+    QTest::newRow("password with tab") << ip << "1"
+                                       << "a\tb"
+                                       << "Bob"
+                                       << "Invalid Password.";
+    QTest::newRow("password with accent") << ip << "1" << QString::fromUtf8("caf\u00e9") << "Bob"
+                                          << "Invalid Password.";
+    QTest::newRow("password with a character outside the code page")
+        << ip << "1" << QString::fromUtf8("a\u4e2d") << "Bob"
+        << "Invalid Password.";
+    QTest::newRow("password and name both refused") << ip << "1"
+                                                    << "a|b"
+                                                    << "x|y"
+                                                    << "Invalid Password.";
+    QTest::newRow("backspace passes in both") << ip << "1"
+                                              << "a\bb"
+                                              << "c\bd"
+                                              << "";
+    QTest::newRow("name empty") << ip << "1"
+                                << "pw"
+                                << ""
+                                << "Name box is empty.";
+    QTest::newRow("name of one blank passes") << ip << "1"
+                                              << "pw"
+                                              << " "
+                                              << "";
+    QTest::newRow("name of 30 passes") << ip << "1"
+                                       << "pw" << QString(30, u'n') << "";
+    QTest::newRow("name of 31") << ip << "1"
+                                << "pw" << QString(31, u'n')
+                                << "Name must be 30 characters or less.";
+    QTest::newRow("trailing blanks count") << ip << "1"
+                                           << "0123456789 "
+                                           << "Bob"
+                                           << "Password must be 10 characters or less.";
+    QTest::newRow("name with bar") << ip << "1"
+                                   << "pw"
+                                   << "a|b"
+                                   << "Invalid Name.";
+    QTest::newRow("name with delete") << ip << "1"
+                                      << "pw"
+                                      << "a\x7f"
+                                      << "Invalid Name.";
+}
+
+void TestLoginSettings::loginProblems()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, portBox);
+    QFETCH(QString, password);
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    Declares::serverIP = server;
+    Declares::password = password;
+    Declares::userName = name;
+    Declares::arenaName.clear(); // an empty arena is never a problem
+    QCOMPARE(LoginProblem(portBox), expected);
+}
+
+QTEST_GUILESS_MAIN(TestLoginSettings)
+#include "tst_login_settings.moc"
