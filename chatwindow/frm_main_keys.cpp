@@ -12,6 +12,8 @@
 #include <QTextEdit>
 #include <QWindow>
 
+#include <optional>
+
 namespace {
 
 constexpr int kBackspace = 8;
@@ -20,6 +22,26 @@ constexpr int kEnterKeyCode = 13;
 bool isTypedCharacter(int code)
 {
     return code == kBackspace || (code >= 32 && code <= 126);
+}
+
+// The character code a key press produces, if any. With Ctrl (and not Alt, which with
+// Ctrl stands for AltGr) a letter gives its control code, as Ctrl+C gives 3, whatever
+// text the platform attached; other Ctrl combinations produce no character.
+std::optional<int> characterCode(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    if (text.isEmpty())
+        return std::nullopt;
+    const char16_t first = text.front().unicode();
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers & Qt::ControlModifier && !(modifiers & Qt::AltModifier)) {
+        if (first < 32)
+            return first;
+        if ((first >= u'a' && first <= u'z') || (first >= u'A' && first <= u'Z'))
+            return first & 0x1f;
+        return std::nullopt;
+    }
+    return first;
 }
 
 // Shows every key press in the window to Form_KeyPress before the focused control sees
@@ -42,11 +64,8 @@ protected:
             if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)
                 attach();
         } else if (watched == window_ && event->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (!text.isEmpty()) {
-                int keyAscii = text.front().unicode();
-                form_.Form_KeyPress(keyAscii);
-            }
+            if (auto keyAscii = characterCode(*static_cast<QKeyEvent*>(event)))
+                form_.Form_KeyPress(*keyAscii);
         }
         // Never consumed: the key goes on to whichever control has the focus now.
         return false;
