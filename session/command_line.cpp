@@ -67,10 +67,14 @@ std::optional<QString> commandLineToProtocol(const QString& typedLine, const QSt
     // An empty line would match only the catch-all row, and sends nothing.
     if (typedLine.isEmpty())
         return std::nullopt;
+    // A line break cannot travel inside one protocol line: the server would take what
+    // follows it for a line of its own. One pasted into the box reads as a blank.
+    QString line = typedLine;
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
     for (const CommandRow& row : kCommands) {
-        if (!typedLine.startsWith(row.prefix))
+        if (!line.startsWith(row.prefix))
             continue;
-        const QStringView rest = QStringView(typedLine).mid(row.prefix.size());
+        const QStringView rest = QStringView(line).mid(row.prefix.size());
         switch (row.body) {
         case Body::Rest:
             return row.keyword.toString() + rest.toString();

@@ -60,6 +60,12 @@ void CommandLineTest::classification_data()
                                         << "SEND:PUB: ?go duel";
     QTest::newRow("equals after slash is private") << "/=1"
                                                    << "SEND:PRIV:=1:";
+    QTest::newRow("pasted line breaks read as blanks") << "hi\r\nSEND:PRIV:x:y\nz"
+                                                       << "SEND:PUB:hi  SEND:PRIV:x:y z";
+    QTest::newRow("line break after the arena command") << "?go\nduel"
+                                                        << "GO:duel";
+    QTest::newRow("line break splits a private message's name") << "/bob\nhi"
+                                                                << "SEND:PRIV:bob:hi";
     QTest::newRow("non-Latin text kept")
         << QString::fromUtf8("caf\u00e9 \u20ac") << QString::fromUtf8("SEND:PUB:caf\u00e9 \u20ac");
 }
