@@ -1,25 +1,141 @@
 #include "chatwindow/frm_main.h"
 
 #include "chatwindow/send_text_box.h"
+#include "session/command_line.h"
+#include "session/tcp.h"
+#include "shell/session_state.h"
 
-void frmMain::installKeyPreview() {}
+#include <QEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPointer>
+#include <QTextEdit>
+#include <QWindow>
+
+#include <optional>
+
+namespace {
+
+constexpr int kBackspace = 8;
+constexpr int kEnterKeyCode = 13;
+
+bool isTypedCharacter(int code)
+{
+    return code == kBackspace || (code >= 32 && code <= 126);
+}
+
+// The character code a key press produces, if any. With Ctrl (and not Alt, which with
+// Ctrl stands for AltGr) a letter gives its control code, as Ctrl+C gives 3, whatever
+// text the platform attached; other Ctrl combinations produce no character.
+std::optional<int> characterCode(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    if (text.isEmpty())
+        return std::nullopt;
+    const char16_t first = text.front().unicode();
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers & Qt::ControlModifier && !(modifiers & Qt::AltModifier)) {
+        if (first < 32)
+            return first;
+        if ((first >= u'a' && first <= u'z') || (first >= u'A' && first <= u'Z'))
+            return first & 0x1f;
+        return std::nullopt;
+    }
+    return first;
+}
+
+// Shows every key press in the window to Form_KeyPress before the focused control sees
+// it. A filter on the window widget would see only keys that the controls ignored, so
+// the filter sits on the native window, which exists only once the widget is shown (and
+// is made anew if the widget is re-created); the widget's own events say when.
+class KeyPreview : public QObject
+{
+public:
+    explicit KeyPreview(frmMain& form) : QObject(&form), form_(form)
+    {
+        form.installEventFilter(this);
+        attach();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &form_) {
+            if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)
+                attach();
+        } else if (watched == window_ && event->type() == QEvent::KeyPress) {
+            if (auto keyAscii = characterCode(*static_cast<QKeyEvent*>(event)))
+                form_.Form_KeyPress(*keyAscii);
+        }
+        // Never consumed: the key goes on to whichever control has the focus now.
+        return false;
+    }
+
+private:
+    void attach()
+    {
+        QWindow* window = form_.windowHandle();
+        if (!window || window == window_)
+            return;
+        window->installEventFilter(this);
+        window_ = window;
+    }
+
+    frmMain& form_;
+    QPointer<QWindow> window_;
+};
+
+QStringList userNames(const QListWidget& list)
+{
+    QStringList names;
+    for (int row = 0; row < list.count(); ++row)
+        names.append(list.item(row)->text());
+    return names;
+}
+
+} // namespace
+
+void frmMain::installKeyPreview()
+{
+    new KeyPreview(*this);
+
+    SendTxt->keyPress = [this](int& KeyAscii) { SendTxt_KeyPress(KeyAscii); };
+    SendTxt->keyUp = [this](int& KeyCode, int Shift) { SendTxt_KeyUp(KeyCode, Shift); };
+    // textChanged, not textEdited: the copy must follow setText and the emptying too.
+    connect(SendTxt, &QLineEdit::textChanged, this, &frmMain::SendTxt_Change);
+    connect(RecTxt, &QTextEdit::textChanged, this, &frmMain::RecTxt_Change);
+}
 
 void frmMain::Form_KeyPress(int& KeyAscii)
 {
-    Q_UNUSED(KeyAscii);
+    if (isTypedCharacter(KeyAscii))
+        SendTxt->setFocus();
 }
 
 void frmMain::SendTxt_KeyPress(int& KeyAscii)
 {
-    Q_UNUSED(KeyAscii);
+    if (!isTypedCharacter(KeyAscii))
+        KeyAscii = 0;
 }
 
-void frmMain::SendTxt_Change() {}
+void frmMain::SendTxt_Change()
+{
+    Declares::typedLine = SendTxt->text();
+}
 
 void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
 {
-    Q_UNUSED(KeyCode);
     Q_UNUSED(Shift);
+    if (KeyCode != kEnterKeyCode)
+        return;
+    if (const auto line = commandLineToProtocol(Declares::typedLine, userNames(*UsrLst)))
+        TCP::SendLine(*Socket1, *line);
+    Declares::typedLine.clear();
+    SendTxt->setText(QString());
+    KeyCode = 0;
 }
 
-void frmMain::RecTxt_Change() {}
+void frmMain::RecTxt_Change()
+{
+    SendTxt->setFocus();
+}

@@ -2,11 +2,36 @@
 
 #include <QLineEdit>
 
-// The chat window's entry box (SendTxt): the one-line command line.
+#include <functional>
+
+// The chat window's entry box (SendTxt): the one-line command line. It translates its
+// key events into the window's handlers and holds no behaviour of its own:
+// - every character that typing or an input method would insert goes past keyPress,
+//   which may discard it by setting the code to 0; pasted text is not filtered;
+// - the release of Enter goes to keyUp, once per press of the key and only when the box
+//   saw that press (not the Enter that closed a message box, nor auto-repeats).
 class SendTextBox : public QLineEdit
 {
     Q_OBJECT
 
 public:
     explicit SendTextBox(QWidget* parent);
+
+    // KeyAscii: the character code, in and out.
+    std::function<void(int& KeyAscii)> keyPress;
+    // KeyCode: 13 for Enter, in and out (0 marks it consumed); Shift: 1 shift, 2 ctrl, 4 alt.
+    std::function<void(int& KeyCode, int Shift)> keyUp;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    // The characters of text that keyPress lets in.
+    QString admitted(const QString& text);
+
+    // The box saw a non-repeated press of Enter whose release has not come yet.
+    bool enterArmed_ = false;
 };
