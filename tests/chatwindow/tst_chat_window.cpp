@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 frmMain& shownWindow()
@@ -113,7 +115,7 @@ void ChatWindowTest::designTimeLayout()
     QCOMPARE(w.RecTxt->toPlainText(), QString());
     QCOMPARE(w.UsrLst->count(), 0);
     QCOMPARE(w.SendTxt->text(), QString());
-    QCOMPARE(w.SendTxt->maxLength(), 32767); // the line edit's own default, not a limit of ours
+    QCOMPARE(w.SendTxt->maxLength(), std::numeric_limits<int>::max()); // no limit of its own
     QVERIFY(!w.RecTxt->isUndoRedoEnabled());
     QCOMPARE(w.UsrLst->viewMode(), QListView::ListMode);
     QCOMPARE(w.UsrLst->iconSize(), QSize(16, 16));

@@ -46,6 +46,8 @@ void TestZone::readyLineAndBadOptions()
     ZoneProcess zone;
     QVERIFY(zone.start());
     QVERIFY(ZoneClient(zone.port()).isConnected());
+    // A free port the client can name: its port is a signed 16-bit number.
+    QVERIFY(zone.port() > 0 && zone.port() <= 32767);
 
     for (const QStringList& options :
          {QStringList{"--port", "70000"}, QStringList{"--listen", "not-an-address"},

@@ -4,6 +4,8 @@
 #include "player_session.h"
 #include "zone.h"
 
+#include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QTcpSocket>
 
 ZoneServer::ZoneServer(Zone& zone, std::chrono::milliseconds idleLimit, QObject* parent)
@@ -16,7 +18,16 @@ bool ZoneServer::listen(const QHostAddress& address, quint16 port)
 {
     // Any number of clients: no backlog cap beyond the system's own.
     server_.setMaxPendingConnections(1024);
-    return server_.listen(address, port);
+    if (port != 0)
+        return server_.listen(address, port);
+    // "Any free port" means one the client can name: its port is a signed 16-bit
+    // number, and the system's own ephemeral ports lie above 32767.
+    QRandomGenerator random(static_cast<quint32>(QCoreApplication::applicationPid()));
+    for (int attempt = 0; attempt < 4000; ++attempt) {
+        if (server_.listen(address, static_cast<quint16>(20000 + random.bounded(12768))))
+            return true;
+    }
+    return false;
 }
 
 void ZoneServer::acceptPending()
