@@ -67,8 +67,8 @@ std::optional<QString> commandLineToProtocol(const QString& typedLine, const QSt
     // An empty line would match only the catch-all row, and sends nothing.
     if (typedLine.isEmpty())
         return std::nullopt;
-    // A line break cannot travel inside one protocol line: the server would take what
-    // follows it for a line of its own. One pasted into the box reads as a blank.
+    // A line break pasted into the box shows there as a blank, and is classified and
+    // sent as one: it cannot travel inside a protocol line.
     QString line = typedLine;
     line.replace(u'\r', u' ').replace(u'\n', u' ');
     for (const CommandRow& row : kCommands) {

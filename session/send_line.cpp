@@ -7,10 +7,15 @@ namespace TCP {
 
 void SendLine(SocketComponent& socket, const QString& line)
 {
-    const QString framed = line + Declares::lineDelimiter;
-    if (framed.size() > kMaxFramedLine)
+    const QString& delimiter = Declares::lineDelimiter;
+    if (line.size() + delimiter.size() > kMaxFramedLine)
         return;
-    socket.write(toWire(framed));
+    // A delimiter inside the line would make the server read what follows it as a line
+    // of its own (an arena name pasted with a line break, say): it goes out as a blank.
+    QString text = line;
+    if (!delimiter.isEmpty())
+        text.replace(delimiter, QStringLiteral(" "));
+    socket.write(toWire(text + delimiter));
 }
 
 void SendLogin(SocketComponent& socket)

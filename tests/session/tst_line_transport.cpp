@@ -121,9 +121,11 @@ private slots:
         for (int b = 0x80; b < 0x100; ++b)
             high.append(static_cast<char>(b));
         TCP::SendLine(socket, fromWire(high));
+        TCP::SendLine(socket, QStringLiteral("GO:duel\nSEND:PUB:forged\r"));
         TCP::SendLine(socket, QStringLiteral("END"));
 
-        const QByteArray expected = toWire(longest) + "\n" + "\n" + high + "\n" + "END\n";
+        const QByteArray expected = toWire(longest) + "\n" + "\n" + high + "\n" +
+                                    "GO:duel SEND:PUB:forged\r\n" + "END\n";
         QVERIFY(server.waitForText("END\n"));
         QCOMPARE(server.received(), expected);
     }
