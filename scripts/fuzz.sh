@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ORVEX_FUZZ_BUILD_DIR:-build-fuzz}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DORVEX_FUZZ=ON -DORVEX_TESTS=OFF -DORVEX_BENCH=OFF >/dev/null
@@ -12,13 +13,21 @@ targets=$(cd fuzz/corpus && ls)
 for target in $targets; do
     cmake --build "$build" --target "fuzz_$target"
 done
+status=0
 for target in $targets; do
     scratch=$(mktemp -d)
     cp -r "fuzz/corpus/$target/." "$scratch/"
     echo "== fuzz_$target for ${seconds}s"
-    (cd "$build" && "./fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
-        -print_final_stats=1 "$scratch" 2>&1 | grep -E '^(stat::number_of_executed_units|INFO: seed corpus|#[0-9]+ *DONE)|ERROR|SUMMARY' || true;
-        exit "${PIPESTATUS[0]}")
+    log="$build/fuzz_$target.log"
+    if (cd "$build" && "./fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=4096 \
+        -print_final_stats=1 "$scratch" >"$log" 2>&1); then
+        grep -E '^stat::number_of_executed_units' "$log" || true
+    else
+        status=1
+        grep -E -A30 'ERROR|SUMMARY' "$log" | head -n 60
+        echo "fuzz_$target found a problem; its input is saved in $build (crash-*)"
+    fi
     rm -rf "$scratch"
 done
-echo "fuzzing: all targets ran without a finding"
+[ "$status" -eq 0 ] && echo "fuzzing: all targets ran without a finding"
+exit "$status"
