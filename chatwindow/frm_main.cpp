@@ -34,28 +34,7 @@ QPalette colours(const QColor& background, const QColor& text)
     return palette;
 }
 
-WindowSlot<frmMain>& slot()
-{
-    static WindowSlot<frmMain> window;
-    return window;
-}
-
 } // namespace
-
-frmMain& frmMain::instance()
-{
-    return slot().get();
-}
-
-frmMain* frmMain::ifLoaded()
-{
-    return slot().ifLoaded();
-}
-
-void frmMain::unload()
-{
-    slot().unload();
-}
 
 frmMain::frmMain()
 {

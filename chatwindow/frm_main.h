@@ -3,6 +3,7 @@
 #include "chatwindow/image_list.h"
 #include "session/chat_view.h"
 #include "session/line_framer.h"
+#include "shell/window_slot.h"
 
 #include <QWidget>
 
@@ -16,7 +17,7 @@ class SocketComponent;
 
 // The chat window: transcript, user list, entry box, the connection and the keep-alive
 // timer. One instance, loaded on first use through instance().
-class frmMain : public QWidget, public ChatView
+class frmMain : public QWidget, public ChatView, public SingleWindow<frmMain>
 {
     Q_OBJECT
 
@@ -24,9 +25,6 @@ public:
     frmMain();
     ~frmMain() override;
 
-    static frmMain& instance();
-    static frmMain* ifLoaded();
-    static void unload();
 
     // Controls, named as the window's design names them.
     SocketComponent* Socket1 = nullptr;

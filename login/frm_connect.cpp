@@ -21,13 +21,7 @@
 
 namespace {
 
-WindowSlot<frmConnect>& slot()
-{
-    static WindowSlot<frmConnect> window;
-    return window;
-}
-
-const QString kDefaultServer = QStringLiteral("127.0.0.1");
+constexpr QLatin1String kDefaultServer("127.0.0.1");
 
 // Shows every character of the password box as "*", whatever the platform's style uses.
 class AsteriskPasswordStyle : public QProxyStyle
@@ -58,21 +52,6 @@ QFont platformDefaultFont()
 }
 
 } // namespace
-
-frmConnect& frmConnect::instance()
-{
-    return slot().get();
-}
-
-frmConnect* frmConnect::ifLoaded()
-{
-    return slot().ifLoaded();
-}
-
-void frmConnect::unload()
-{
-    slot().unload();
-}
 
 frmConnect::frmConnect()
 {
@@ -153,9 +132,9 @@ void frmConnect::createControls()
     PortTxt = textBox("PortTxt", QStringLiteral("7706"), {92, 184, 173, 23});
     Label5 = label("Label5", QStringLiteral("Name/IP"), {14, 214, 59, 19}, caption);
     IPTxt = textBox("IPTxt", kDefaultServer, {92, 216, 173, 23});
-    Label6 = label("Label6", kDefaultServer + QStringLiteral(":7706 = Local zone"),
+    Label6 = label("Label6", QString(kDefaultServer) + QStringLiteral(":7706 = Local zone"),
                    {40, 248, 191, 13}, platformDefaultFont());
-    Label7 = label("Label7", kDefaultServer + QStringLiteral(":5000 = orvex test zone"),
+    Label7 = label("Label7", QString(kDefaultServer) + QStringLiteral(":5000 = orvex test zone"),
                    {40, 264, 175, 13}, platformDefaultFont());
     Command2 = button("Command2", QStringLiteral("Cancel"), {8, 298, 129, 35});
     Command1 = button("Command1", QStringLiteral("Connect"), {144, 298, 121, 35});
@@ -243,7 +222,7 @@ void frmConnect::closeEvent(QCloseEvent* event)
 {
     // A window-system close while the program runs is the user's Cancel; the program's
     // own unload is not.
-    if (Declares::running && !slot().isUnloading())
+    if (Declares::running && !isUnloading())
         Command2_Click();
     event->accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/window_slot.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -11,7 +13,7 @@ class QPushButton;
 // The connect dialog: the first window the user sees. One instance, loaded on first use.
 // A plain frameless window rather than a QDialog, so that neither Enter nor Esc
 // presses anything.
-class frmConnect : public QWidget
+class frmConnect : public QWidget, public SingleWindow<frmConnect>
 {
     Q_OBJECT
 
@@ -19,9 +21,6 @@ public:
     frmConnect();
     ~frmConnect() override;
 
-    static frmConnect& instance();
-    static frmConnect* ifLoaded();
-    static void unload();
 
     // Controls, named as the dialog's design names them.
     QLabel* MainLbl = nullptr;

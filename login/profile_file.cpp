@@ -11,7 +11,7 @@
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+constexpr QLatin1String kCrLf("\r\n");
 
 // One line of the file with its own line end ("\r\n", "\n", or empty for a last line
 // without one), so that a rewrite gives back every untouched line byte for byte.
@@ -63,7 +63,7 @@ Document parse(const QString& content)
         const bool crlf = lf > start && content[lf - 1] == u'\r';
         const qsizetype textEnd = crlf ? lf - 1 : lf;
         doc.lines.append(
-            {content.mid(start, textEnd - start), crlf ? kCrLf : QStringLiteral("\n")});
+            {content.mid(start, textEnd - start), crlf ? QString(kCrLf) : QStringLiteral("\n")});
         if (!styleFound) {
             doc.newLineEnd = doc.lines.last().end;
             styleFound = true;

@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString kSection = QStringLiteral("INIT");
+constexpr QLatin1String kSection("INIT");
 
 QString portText(qint16 port)
 {

@@ -36,3 +36,24 @@ private:
     std::unique_ptr<T> window_;
     bool unloading_ = false;
 };
+
+// Gives a window class T its single-instance access: instance() loads it on first use,
+// ifLoaded() finds it without loading it, unload() destroys it.
+template <typename T> class SingleWindow
+{
+public:
+    static T& instance() { return slot().get(); }
+    static T* ifLoaded() { return slot().ifLoaded(); }
+    static void unload() { slot().unload(); }
+
+protected:
+    // True while unload() runs: the close that comes with it is not the user's.
+    static bool isUnloading() { return slot().isUnloading(); }
+
+private:
+    static WindowSlot<T>& slot()
+    {
+        static WindowSlot<T> window;
+        return window;
+    }
+};
