@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -20,9 +21,12 @@ protected:
         auto* widget = qobject_cast<QWidget*>(watched);
         if (event->type() == QEvent::Expose && widget == nullptr && !reported_) {
             reported_ = true;
-            std::puts("shown");
-            std::fflush(stdout);
-            Declares::clearRunning();
+            // The expose paints the window; the report comes once that has finished.
+            QTimer::singleShot(0, [] {
+                std::puts("shown");
+                std::fflush(stdout);
+                Declares::clearRunning();
+            });
         }
         return false;
     }

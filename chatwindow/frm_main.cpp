@@ -4,6 +4,7 @@
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript_follow.h"
 #include "session/socket_component.h"
+#include "shell/application_setup.h"
 #include "shell/session_state.h"
 #include "shell/window_slot.h"
 
@@ -18,9 +19,7 @@ namespace {
 
 QFont verdana()
 {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    return font;
+    return designFont(QStringLiteral("Verdana"), 8.25, false);
 }
 
 // Text colour on a background colour, for the window and its boxes.
@@ -81,10 +80,7 @@ void frmMain::createControls()
     SendTxt->setPalette(colours(Qt::black, Qt::white));
 
     RecTxt = new QTextEdit(this);
-    QFont recFont(QStringLiteral("MS Sans Serif"));
-    recFont.setPointSizeF(8.25);
-    recFont.setBold(true);
-    RecTxt->setFont(recFont);
+    RecTxt->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     RecTxt->setPalette(colours(Qt::black, Qt::white));
     RecTxt->setUndoRedoEnabled(false);
     RecTxt->setReadOnly(true);

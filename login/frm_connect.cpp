@@ -6,6 +6,7 @@
 #include "login/validate_login.h"
 #include "session/number_rules.h"
 #include "session/socket_component.h"
+#include "shell/application_setup.h"
 #include "shell/session_state.h"
 #include "shell/window_slot.h"
 
@@ -38,17 +39,12 @@ public:
 
 QFont timesNewRoman(qreal pointSize, bool bold)
 {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
+    return designFont(QStringLiteral("Times New Roman"), pointSize, bold);
 }
 
 QFont platformDefaultFont()
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    return font;
+    return designFont(QStringLiteral("MS Sans Serif"), 8, false);
 }
 
 } // namespace
