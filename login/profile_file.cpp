@@ -57,7 +57,11 @@ Document parse(const QString& content)
     while (start < content.size()) {
         const qsizetype lf = content.indexOf(u'\n', start);
         if (lf < 0) {
-            doc.lines.append({content.mid(start), QString()});
+            // A CR that ends the file ends its last line: a line added after it must
+            // not turn it into a CRLF and so change how that line reads.
+            const bool cr = content.endsWith(u'\r');
+            doc.lines.append({content.mid(start, content.size() - start - (cr ? 1 : 0)),
+                              cr ? QStringLiteral("\r") : QString()});
             break;
         }
         const bool crlf = lf > start && content[lf - 1] == u'\r';
@@ -147,10 +151,11 @@ std::optional<QString> readFile(const QString& path)
     return fromWire(file.readAll());
 }
 
-// Adds a line after position index - 1, giving a last line without an end one first.
+// Adds a line after position index - 1, giving a last line without a full line end
+// one first.
 void insertLine(Document& doc, qsizetype index, const QString& text)
 {
-    if (index > 0 && doc.lines[index - 1].end.isEmpty())
+    if (index > 0 && (doc.lines[index - 1].end.isEmpty() || doc.lines[index - 1].end == u"\r"))
         doc.lines[index - 1].end = doc.newLineEnd;
     doc.lines.insert(index, {text, doc.newLineEnd});
 }

@@ -194,6 +194,11 @@ void TestLoginSettings::writeKeepsTheRestOfTheFile_data()
     QTest::newRow("new key in a last section without line end")
         << QByteArray("[INIT]\nName=Bob") << "Arena"
         << "elim" << QByteArray("[INIT]\nName=Bob\nArena=elim\n");
+    // Found by fuzzing: a file ending in a lone CR once had its header read as "[init"
+    // after the save but as "[init<CR>" before it, so the saved key was never read back.
+    QTest::newRow("section header ended by a lone CR at the end of the file")
+        << QByteArray("x=1\n[init\r") << "Port"
+        << " 7706" << QByteArray("x=1\n[init\nPort= 7706\n");
     QTest::newRow("empty value replaces the old one")
         << QByteArray("[INIT]\r\nPassword=secret\r\n") << "Password"
         << "" << QByteArray("[INIT]\r\nPassword=\r\n");
@@ -211,6 +216,7 @@ void TestLoginSettings::writeKeepsTheRestOfTheFile()
     writeBytes(ini_, before);
     WriteIniValue(ini_, QStringLiteral("INIT"), key, value);
     QCOMPARE(readBytes(ini_), after);
+    QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), key), value.trimmed());
 }
 
 void TestLoginSettings::writeCreatesPrivateCrLfFile()
