@@ -9,6 +9,19 @@
 #include <QApplication>
 #include <QtTest>
 
+namespace {
+
+bool connectTo(LoopbackServer& server, SocketComponent& socket)
+{
+    socket.setRemoteHost(QStringLiteral("127.0.0.1"));
+    socket.setRemotePort(server.port());
+    QSignalSpy connected(&socket, &SocketComponent::connected);
+    socket.connectToServer();
+    return connected.wait(5000) && server.waitForClient();
+}
+
+} // namespace
+
 using Chunks = QList<QByteArray>;
 using Lines = QList<QByteArray>;
 
@@ -106,12 +119,7 @@ private slots:
     {
         LoopbackServer server;
         SocketComponent socket;
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(server.port());
-        QSignalSpy connected(&socket, &SocketComponent::connected);
-        socket.connectToServer();
-        QVERIFY(connected.wait(5000));
-        QVERIFY(server.waitForClient());
+        QVERIFY(connectTo(server, socket));
 
         const QString longest(299, u'a');
         TCP::SendLine(socket, longest);
@@ -124,8 +132,8 @@ private slots:
         TCP::SendLine(socket, QStringLiteral("GO:duel\nSEND:PUB:forged\r"));
         TCP::SendLine(socket, QStringLiteral("END"));
 
-        const QByteArray expected = toWire(longest) + "\n" + "\n" + high + "\n" +
-                                    "GO:duel SEND:PUB:forged\r\n" + "END\n";
+        const QByteArray expected =
+            toWire(longest) + "\n" + "\n" + high + "\n" + "GO:duel SEND:PUB:forged\r\n" + "END\n";
         QVERIFY(server.waitForText("END\n"));
         QCOMPARE(server.received(), expected);
     }
@@ -134,11 +142,7 @@ private slots:
     {
         LoopbackServer server;
         SocketComponent socket;
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(server.port());
-        QSignalSpy connected(&socket, &SocketComponent::connected);
-        socket.connectToServer();
-        QVERIFY(connected.wait(5000));
+        QVERIFY(connectTo(server, socket));
         Declares::userName = QString(30, u'n');
         Declares::password = QString(10, u'p');
         TCP::SendLogin(socket);

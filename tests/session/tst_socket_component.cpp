@@ -151,6 +151,17 @@ bool runInPrivateNamespace(const char* testFunction, QByteArray* failure)
 
 } // namespace
 
+// Outside the namespace: runs the test function inside one and reports its outcome.
+// Inside: falls through to the test's own body.
+#define RUN_INSIDE_PRIVATE_NAMESPACE(testFunction)                                                 \
+    if (!qEnvironmentVariableIsSet(kNamespaceChild)) {                                             \
+        QByteArray failure;                                                                        \
+        if (!runInPrivateNamespace(testFunction, &failure))                                        \
+            QSKIP("a private network namespace cannot be made here");                              \
+        QVERIFY2(failure.isEmpty(), failure.constData());                                          \
+        return;                                                                                    \
+    }
+
 // The connection component against real sockets on 127.0.0.1.
 class TestSocketComponent : public QObject
 {
@@ -300,13 +311,7 @@ private slots:
     // inside one.
     void unreachableHostGivesItsCode()
     {
-        if (!qEnvironmentVariableIsSet(kNamespaceChild)) {
-            QByteArray failure;
-            if (!runInPrivateNamespace("unreachableHostGivesItsCode", &failure))
-                QSKIP("a private network namespace cannot be made here");
-            QVERIFY2(failure.isEmpty(), failure.constData());
-            return;
-        }
+        RUN_INSIDE_PRIVATE_NAMESPACE("unreachableHostGivesItsCode");
         QCOMPARE(QProcess::execute("ip", {"link", "set", "lo", "up"}), 0);
         QCOMPARE(QProcess::execute(
                      "ip", {"route", "add", "unreachable", "127.77.0.0/16", "table", "local"}),
@@ -331,13 +336,7 @@ private slots:
 
     void hostDownAndUnreachableAnswersGiveTheirCodes()
     {
-        if (!qEnvironmentVariableIsSet(kNamespaceChild)) {
-            QByteArray failure;
-            if (!runInPrivateNamespace("hostDownAndUnreachableAnswersGiveTheirCodes", &failure))
-                QSKIP("a private network namespace with a tun device cannot be made here");
-            QVERIFY2(failure.isEmpty(), failure.constData());
-            return;
-        }
+        RUN_INSIDE_PRIVATE_NAMESPACE("hostDownAndUnreachableAnswersGiveTheirCodes");
         QFETCH(int, icmpCode);
         QFETCH(int, expected);
         QProcess::execute("ip", {"link", "set", "lo", "up"});
