@@ -1,13 +1,11 @@
-// The profile-file reader and writer: an arbitrary file, then a key written and read
-// back. The written value must read back as the reader presents values, the other
-// keys must read as before, and every other line of the file must survive in order.
+// The profile-file reader and writer on a file's text: an arbitrary file, then a key
+// written and read back. The written value must read back as the reader presents
+// values, the other keys must read as before, and every other line of the file must
+// survive in order.
 #include "login/profile_file.h"
 #include "session/wire_codec.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QByteArrayList>
 
 #include <cstdint>
 #include <cstdlib>
@@ -55,17 +53,8 @@ QList<QByteArray> linesOf(const QByteArray& content)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    static QCoreApplication app(*argc, *argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/orvex-fuzz-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/orvex-fuzz-XXXXXX"));
     // The input: file content, then section, key and value, separated by 0x01 bytes.
     const QList<QByteArray> parts =
         QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)).split('\x01');
@@ -75,41 +64,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString value = fromWire(parts.value(3));
     const QString other = QStringLiteral("Port");
 
-    const QString path = dir.filePath(QStringLiteral("Game.ini"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(content);
-    }
-    const QString otherBefore = ProfileFile::readString(path, section, other);
-    ProfileFile::writeString(path, section, key, value);
+    const QString before = fromWire(content);
+    const QString after = ProfileFile::writeToText(before, section, key, value);
 
-    if (ProfileFile::readString(path, section, key) != asRead(value))
+    if (ProfileFile::readFromText(after, section, key) != asRead(value))
         std::abort();
     if (key.compare(other, Qt::CaseInsensitive) != 0 &&
-        ProfileFile::readString(path, section, other) != otherBefore)
+        ProfileFile::readFromText(after, section, other) !=
+            ProfileFile::readFromText(before, section, other))
         std::abort();
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        std::abort();
-    const QList<QByteArray> before = linesOf(content);
-    const QList<QByteArray> after = linesOf(file.readAll());
     // Every line but the key's own survives, in order; at most the key's line is gone,
     // and at most a section header and the key's line are new.
+    const QList<QByteArray> oldLines = linesOf(content);
+    const QList<QByteArray> newLines = linesOf(toWire(after));
     qsizetype b = 0;
     qsizetype dropped = 0;
-    for (qsizetype a = 0; a < after.size() && b < before.size(); ++a) {
-        if (after[a] == before[b]) {
+    for (qsizetype a = 0; a < newLines.size() && b < oldLines.size(); ++a) {
+        if (newLines[a] == oldLines[b]) {
             ++b;
-        } else if (b + 1 < before.size() && after[a] == before[b + 1] && dropped == 0) {
+        } else if (b + 1 < oldLines.size() && newLines[a] == oldLines[b + 1] && dropped == 0) {
             ++dropped;
             b += 2;
         }
     }
-    dropped += before.size() - b;
-    if (dropped > 1 || after.size() > before.size() + 2)
+    dropped += oldLines.size() - b;
+    if (dropped > 1 || newLines.size() > oldLines.size() + 2)
         std::abort();
     return 0;
 }

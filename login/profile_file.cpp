@@ -167,9 +167,12 @@ namespace ProfileFile {
 QString readString(const QString& path, const QString& section, const QString& key)
 {
     const std::optional<QString> content = readFile(path);
-    if (!content)
-        return QString();
-    const Document doc = parse(*content);
+    return content ? readFromText(*content, section, key) : QString();
+}
+
+QString readFromText(const QString& content, const QString& section, const QString& key)
+{
+    const Document doc = parse(content);
     const qsizetype header = findSection(doc, section);
     if (header < 0)
         return QString();
@@ -183,13 +186,27 @@ void writeString(const QString& path, const QString& section, const QString& key
                  const QString& value)
 {
     const bool isNew = !QFileInfo::exists(path);
-    Document doc;
+    std::optional<QString> content;
     if (!isNew) {
-        const std::optional<QString> content = readFile(path);
+        content = readFile(path);
         if (!content)
             return; // never replace a file we could not read
-        doc = parse(*content);
     }
+    const QString updated = writeToText(content.value_or(QString()), section, key, value);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    if (isNew)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(toWire(updated));
+    file.commit();
+}
+
+QString writeToText(const QString& content, const QString& section, const QString& key,
+                    const QString& value)
+{
+    Document doc = parse(content);
 
     // A line break inside the value would end its line early and turn the rest of
     // the value into lines of its own.
@@ -214,17 +231,10 @@ void writeString(const QString& path, const QString& section, const QString& key
         insertLine(doc, last + 1, key + u'=' + flat);
     }
 
-    QString content;
+    QString updated;
     for (const Line& line : std::as_const(doc.lines))
-        content += line.text + line.end;
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (isNew)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(toWire(content));
-    file.commit();
+        updated += line.text + line.end;
+    return updated;
 }
 
 } // namespace ProfileFile

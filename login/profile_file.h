@@ -28,4 +28,10 @@ QString readString(const QString& path, const QString& section, const QString& k
 void writeString(const QString& path, const QString& section, const QString& key,
                  const QString& value);
 
+// The same rules on a file's text: the value a key reads as, and the text with a key
+// written into it (empty text stands for a file that does not exist yet).
+QString readFromText(const QString& content, const QString& section, const QString& key);
+QString writeToText(const QString& content, const QString& section, const QString& key,
+                    const QString& value);
+
 } // namespace ProfileFile
