@@ -126,31 +126,45 @@ int main(int argc, char* argv[])
     Declares::running = true;
 
     const QList<QByteArray> lines = makeChatLines(kLines);
-    const OurRun ours = runOurs(lines);
-    const int perBlock = std::max(1, kLines / std::max(1, ours.notifications));
-    const double bound = runBound(lines, perBlock, *frmMain::instance().RecTxt);
+    // Times on these machines drift: the two paths take turns, and the medians count.
+    constexpr int kRounds = 3;
+    std::vector<double> ourSeconds;
+    std::vector<double> boundSeconds;
+    OurRun first;
+    double longestGapMs = 0;
+    int perBlock = 1;
+    for (int round = 0; round < kRounds; ++round) {
+        const OurRun ours = runOurs(lines);
+        if (round == 0)
+            first = ours;
+        ourSeconds.push_back(ours.seconds);
+        longestGapMs = std::max(longestGapMs, ours.longestGapMs);
+        perBlock = std::max(1, kLines / std::max(1, ours.notifications));
+        boundSeconds.push_back(runBound(lines, perBlock, *frmMain::instance().RecTxt));
+        frmMain::unload();
+    }
+    const double ours = median(ourSeconds);
+    const double bound = median(boundSeconds);
 
-    const double speedRatio = bound / ours.seconds;
+    const double speedRatio = bound / ours;
     reportFigure("receive throughput",
-                 QStringLiteral("%1 s for %2 lines (%3 lines/s, %4 notifications)")
-                     .arg(ours.seconds, 0, 'f', 2)
+                 QStringLiteral("median %1 s for %2 lines (%3 lines/s, %4 notifications)")
+                     .arg(ours, 0, 'f', 2)
                      .arg(kLines)
-                     .arg(kLines / ours.seconds, 0, 'f', 0)
-                     .arg(ours.notifications),
+                     .arg(kLines / ours, 0, 'f', 0)
+                     .arg(first.notifications),
                  QStringLiteral("%1 s (direct QTextCursor, %2 lines per edit block)")
                      .arg(bound, 0, 'f', 2)
                      .arg(perBlock),
                  speedRatio, ">= 0.80", speedRatio >= 0.8);
     reportFigure("responsiveness under flood",
-                 QStringLiteral("longest event-loop gap %1 ms").arg(ours.longestGapMs, 0, 'f', 1),
-                 QStringLiteral("50 ms"), ours.longestGapMs / 50.0, "<= 1.00",
-                 ours.longestGapMs <= 50.0);
+                 QStringLiteral("longest event-loop gap %1 ms").arg(longestGapMs, 0, 'f', 1),
+                 QStringLiteral("50 ms"), longestGapMs / 50.0, "<= 1.00", longestGapMs <= 50.0);
     reportValue("memory per 100k lines",
                 QStringLiteral("%1 MiB resident for %2 MiB of text (%3 bytes per line)")
-                    .arg(ours.residentGrowthKiB / 1024.0 * 100000 / kLines, 0, 'f', 1)
-                    .arg(ours.textBytes / 1048576.0 * 100000 / kLines, 0, 'f', 1)
-                    .arg(ours.residentGrowthKiB * 1024.0 / kLines, 0, 'f', 0));
+                    .arg(first.residentGrowthKiB / 1024.0 * 100000 / kLines, 0, 'f', 1)
+                    .arg(first.textBytes / 1048576.0 * 100000 / kLines, 0, 'f', 1)
+                    .arg(first.residentGrowthKiB * 1024.0 / kLines, 0, 'f', 0));
     Declares::running = false;
-    frmMain::unload();
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -57,9 +58,22 @@ struct MessageKind
     const char* style;
 };
 
+// The five values of one of the fixed style strings. Each is read once: a flood of
+// messages would otherwise read the same few strings again for every line.
+StyleValues lookOf(const char* style)
+{
+    static std::vector<std::pair<const char*, StyleValues>> looks;
+    for (const auto& [known, look] : looks) {
+        if (known == style)
+            return look;
+    }
+    looks.emplace_back(style, parseStyle(QString::fromLatin1(style)));
+    return looks.back().second;
+}
+
 void show(ChatView& view, const QString& text, const char* style)
 {
-    const StyleValues look = parseStyle(QString::fromLatin1(style));
+    const StyleValues look = lookOf(style);
     view.appendLine(text, look.red, look.green, look.blue, look.bold, look.italic);
 }
 
