@@ -28,9 +28,12 @@ struct Document
     QString newLineEnd = kCrLf;
 };
 
+// A CR that is not part of a line end counts as a blank, as it does for the Windows
+// profile functions: otherwise "[INIT]<CR>" and "[INIT]" would be different lines, and
+// a line could read differently once a line is added after it.
 bool isBlank(QChar c)
 {
-    return c == u' ' || c == u'\t';
+    return c == u' ' || c == u'\t' || c == u'\r';
 }
 
 QString trimBlanks(QStringView text)
@@ -57,11 +60,7 @@ Document parse(const QString& content)
     while (start < content.size()) {
         const qsizetype lf = content.indexOf(u'\n', start);
         if (lf < 0) {
-            // A CR that ends the file ends its last line: a line added after it must
-            // not turn it into a CRLF and so change how that line reads.
-            const bool cr = content.endsWith(u'\r');
-            doc.lines.append({content.mid(start, content.size() - start - (cr ? 1 : 0)),
-                              cr ? QStringLiteral("\r") : QString()});
+            doc.lines.append({content.mid(start), QString()});
             break;
         }
         const bool crlf = lf > start && content[lf - 1] == u'\r';
@@ -151,11 +150,10 @@ std::optional<QString> readFile(const QString& path)
     return fromWire(file.readAll());
 }
 
-// Adds a line after position index - 1, giving a last line without a full line end
-// one first.
+// Adds a line after position index - 1, giving a last line without an end one first.
 void insertLine(Document& doc, qsizetype index, const QString& text)
 {
-    if (index > 0 && (doc.lines[index - 1].end.isEmpty() || doc.lines[index - 1].end == u"\r"))
+    if (index > 0 && doc.lines[index - 1].end.isEmpty())
         doc.lines[index - 1].end = doc.newLineEnd;
     doc.lines.insert(index, {text, doc.newLineEnd});
 }

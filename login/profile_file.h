@@ -7,7 +7,7 @@
 //
 // Reading: section and key names match without regard to letter case, the first
 // matching section and, inside it, the first matching key win; the value is trimmed of
-// blanks and tabs and loses one pair of matching quotes around it; lines whose first
+// blanks, tabs and stray CRs and loses one pair of matching quotes around it; lines whose first
 // non-blank character is ";" are comments; LF and CRLF files read alike; a missing
 // file, section or key reads as empty text.
 //

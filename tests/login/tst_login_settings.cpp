@@ -194,11 +194,14 @@ void TestLoginSettings::writeKeepsTheRestOfTheFile_data()
     QTest::newRow("new key in a last section without line end")
         << QByteArray("[INIT]\nName=Bob") << "Arena"
         << "elim" << QByteArray("[INIT]\nName=Bob\nArena=elim\n");
-    // Found by fuzzing: a file ending in a lone CR once had its header read as "[init"
-    // after the save but as "[init<CR>" before it, so the saved key was never read back.
+    // Found by fuzzing: a header followed by stray CRs at the end of the file read as
+    // another section once a line end was added after it, so the saved key was lost.
     QTest::newRow("section header ended by a lone CR at the end of the file")
         << QByteArray("x=1\n[init\r") << "Port"
-        << " 7706" << QByteArray("x=1\n[init\nPort= 7706\n");
+        << " 7706" << QByteArray("x=1\n[init\r\nPort= 7706\n");
+    QTest::newRow("section header ended by two CRs at the end of the file")
+        << QByteArray("d\n[iNIT\r\r") << "Name"
+        << "Bob" << QByteArray("d\n[iNIT\r\r\nName=Bob\n");
     QTest::newRow("empty value replaces the old one")
         << QByteArray("[INIT]\r\nPassword=secret\r\n") << "Password"
         << "" << QByteArray("[INIT]\r\nPassword=\r\n");
