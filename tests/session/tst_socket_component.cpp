@@ -47,6 +47,13 @@ struct Recorder
 
 constexpr char kNamespaceChild[] = "ORVEX_SOCKET_TEST_IN_NETNS";
 
+void dial(SocketComponent& socket, const QString& host, qint16 port)
+{
+    socket.setRemoteHost(host);
+    socket.setRemotePort(port);
+    socket.connectToServer();
+}
+
 quint16 checksum(const unsigned char* bytes, int length)
 {
     quint32 sum = 0;
@@ -175,9 +182,7 @@ private slots:
         LoopbackServer server;
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(server.port());
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.0.0.1"), server.port());
         QVERIFY(record.events.isEmpty()); // never from inside the call
         QTRY_COMPARE_WITH_TIMEOUT(record.events.value(0), QStringLiteral("connected"), 5000);
         QVERIFY(socket.isConnected());
@@ -208,9 +213,7 @@ private slots:
                 notificationsSeenByTimer = seen;
             });
         });
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(server.port());
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.0.0.1"), server.port());
         QVERIFY(server.waitForClient());
         QByteArray flood;
         for (int i = 0; i < 300 * 1024; ++i)
@@ -227,9 +230,7 @@ private slots:
     {
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(closedLoopbackPort());
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.0.0.1"), closedLoopbackPort());
         QTRY_COMPARE(record.events, QStringList{"error"});
         QVERIFY2(record.codes.value(0) == SocketComponent::kConnectionRefused,
                  qPrintable(record.descriptions.value(0)));
@@ -248,9 +249,7 @@ private slots:
     {
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("no-such-zone.invalid"));
-        socket.setRemotePort(7706);
-        socket.connectToServer();
+        dial(socket, QStringLiteral("no-such-zone.invalid"), 7706);
         QTRY_COMPARE_WITH_TIMEOUT(record.events, QStringList{"error"}, 10000);
         QVERIFY(record.codes.value(0) != SocketComponent::kConnectionRefused);
         QVERIFY2(record.descriptions.value(0).contains(QStringLiteral("no-such-zone.invalid")),
@@ -261,9 +260,7 @@ private slots:
     {
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(-5);
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.0.0.1"), -5);
         QTRY_COMPARE(record.events, QStringList{"error"});
         QVERIFY(record.descriptions.value(0).contains(QStringLiteral("-5")));
     }
@@ -274,9 +271,7 @@ private slots:
         LoopbackServer server;
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(server.port());
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.0.0.1"), server.port());
         QVERIFY(server.waitForClient());
         QTRY_COMPARE(record.events, QStringList{"connected"});
         server.send("last words\n");
@@ -293,9 +288,7 @@ private slots:
         LoopbackServer server;
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-        socket.setRemotePort(server.port());
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.0.0.1"), server.port());
         QVERIFY(server.waitForClient());
         QTRY_COMPARE(record.events, QStringList{"connected"});
         socket.disconnectFromServer();
@@ -318,9 +311,7 @@ private slots:
                  0);
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("127.77.1.1"));
-        socket.setRemotePort(7706);
-        socket.connectToServer();
+        dial(socket, QStringLiteral("127.77.1.1"), 7706);
         QTRY_COMPARE(record.events, QStringList{"error"});
         QCOMPARE(record.codes.value(0), SocketComponent::kHostUnreachable);
     }
@@ -345,10 +336,8 @@ private slots:
             QSKIP("no tun device here");
         SocketComponent socket;
         Recorder record(socket);
-        socket.setRemoteHost(QStringLiteral("192.0.2.2"));
-        socket.setRemotePort(7706);
         socket.setConnectTimeout(500);
-        socket.connectToServer();
+        dial(socket, QStringLiteral("192.0.2.2"), 7706);
         QTRY_COMPARE_WITH_TIMEOUT(record.events, QStringList{"error"}, 10000);
         QCOMPARE(record.codes.value(0), expected);
         QVERIFY(!record.descriptions.value(0).isEmpty());

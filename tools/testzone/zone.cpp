@@ -61,15 +61,21 @@ void Zone::enter(const QByteArray& name, const QByteArray& arena)
     deliverTo(members, "ENTERING:" + playerFields(*player), name);
 }
 
-void Zone::sendPublic(const QByteArray& from, const QByteArray& text)
+Zone::Player* Zone::senderInArena(const QByteArray& from)
 {
     Player* sender = find(from);
+    if (sender && !sender->inArena) {
+        notify(from, "Enter an arena first");
+        return nullptr;
+    }
+    return sender;
+}
+
+void Zone::sendPublic(const QByteArray& from, const QByteArray& text)
+{
+    Player* sender = senderInArena(from);
     if (!sender)
         return;
-    if (!sender->inArena) {
-        notify(from, "Enter an arena first");
-        return;
-    }
     deliverTo(arenas_.value(sender->arena), "MSG:PUB:" + from + ':' + text, from);
 }
 
@@ -87,13 +93,9 @@ void Zone::sendPrivate(const QByteArray& from, const QByteArray& to, const QByte
 
 void Zone::sendFreq(const QByteArray& from, const QByteArray& text)
 {
-    Player* sender = find(from);
+    Player* sender = senderInArena(from);
     if (!sender)
         return;
-    if (!sender->inArena) {
-        notify(from, "Enter an arena first");
-        return;
-    }
     QList<QByteArray> team;
     for (const QByteArray& member : arenas_.value(sender->arena)) {
         if (find(member)->freq == sender->freq)

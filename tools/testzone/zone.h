@@ -52,6 +52,9 @@ private:
     };
 
     Player* find(const QByteArray& name);
+    // The sender of a message for an arena, or nullptr (with a notice to a sender who
+    // is in no arena yet).
+    Player* senderInArena(const QByteArray& from);
     void leaveArena(Player& player);
     void notify(const QByteArray& name, const QByteArray& text);
     // Delivers a line to the given players, skipping one name (the sender).
