@@ -14,7 +14,6 @@ public:
             window_ = std::make_unique<T>();
         return *window_;
     }
-    bool isLoaded() const { return window_ != nullptr; }
     // True while unload() runs, so that a close handler can tell the program's own
     // unload from the user closing the window.
     bool isUnloading() const { return unloading_; }
