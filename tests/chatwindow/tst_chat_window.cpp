@@ -12,6 +12,7 @@
 #include "session/tcp.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
+#include "support/connect_socket.h"
 #include "support/loopback_server.h"
 
 #include <QClipboard>
@@ -306,12 +307,7 @@ void ChatWindowTest::transcriptFollowsOnlyAtTheBottom()
     frmMain& w = shownWindow();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QObject::disconnect(w.Socket1, &SocketComponent::connected, &w, nullptr);
-    QSignalSpy connected(w.Socket1, &SocketComponent::connected);
-    w.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
-    w.Socket1->setRemotePort(server.port());
-    w.Socket1->connectToServer();
-    QVERIFY(connected.wait(5000));
-    QVERIFY(server.waitForClient());
+    QVERIFY(connectSocketTo(server, *w.Socket1));
 
     int sent = 0;
     const auto sendLines = [&](int count) {

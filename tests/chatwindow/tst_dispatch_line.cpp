@@ -8,6 +8,7 @@
 #include "session/tcp.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
+#include "support/connect_socket.h"
 #include "support/loopback_server.h"
 
 #include <QListWidget>
@@ -55,11 +56,7 @@ bool connectTo(LoopbackServer& server)
 {
     frmMain& window = frmMain::instance();
     QObject::disconnect(window.Socket1, &SocketComponent::connected, &window, nullptr);
-    QSignalSpy connected(window.Socket1, &SocketComponent::connected);
-    window.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
-    window.Socket1->setRemotePort(server.port());
-    window.Socket1->connectToServer();
-    return connected.wait(5000) && server.waitForClient();
+    return connectSocketTo(server, *window.Socket1);
 }
 
 } // namespace

@@ -4,21 +4,13 @@
 #include "session/wire_codec.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
+#include "support/connect_socket.h"
 #include "support/loopback_server.h"
 
 #include <QApplication>
 #include <QtTest>
 
 namespace {
-
-bool connectTo(LoopbackServer& server, SocketComponent& socket)
-{
-    socket.setRemoteHost(QStringLiteral("127.0.0.1"));
-    socket.setRemotePort(server.port());
-    QSignalSpy connected(&socket, &SocketComponent::connected);
-    socket.connectToServer();
-    return connected.wait(5000) && server.waitForClient();
-}
 
 } // namespace
 
@@ -119,7 +111,7 @@ private slots:
     {
         LoopbackServer server;
         SocketComponent socket;
-        QVERIFY(connectTo(server, socket));
+        QVERIFY(connectSocketTo(server, socket));
 
         const QString longest(299, u'a');
         TCP::SendLine(socket, longest);
@@ -142,7 +134,7 @@ private slots:
     {
         LoopbackServer server;
         SocketComponent socket;
-        QVERIFY(connectTo(server, socket));
+        QVERIFY(connectSocketTo(server, socket));
         Declares::userName = QString(30, u'n');
         Declares::password = QString(10, u'p');
         TCP::SendLogin(socket);
