@@ -10,10 +10,6 @@
 #include <QApplication>
 #include <QtTest>
 
-namespace {
-
-} // namespace
-
 using Chunks = QList<QByteArray>;
 using Lines = QList<QByteArray>;
 
