@@ -11,9 +11,13 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -32,6 +36,37 @@ QPalette colours(const QColor& background, const QColor& text)
     palette.setColor(QPalette::Text, text);
     return palette;
 }
+
+// A double-click anywhere on the user list acts on the selected entry, as on an entry
+// itself: the list's own itemDoubleClicked misses the part below the entries, and a
+// click there would drop the selection before the double-click came.
+class UserListMouse : public QObject
+{
+public:
+    UserListMouse(QListWidget* list, std::function<void()> onDoubleClick)
+        : QObject(list), list_(list), onDoubleClick_(std::move(onDoubleClick))
+    {
+        list->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+            type != QEvent::MouseButtonDblClick)
+            return QObject::eventFilter(watched, event);
+        if (type == QEvent::MouseButtonDblClick)
+            onDoubleClick_();
+        // Beside the entries the list has nothing to do with the mouse.
+        const QPointF at = static_cast<QMouseEvent*>(event)->position();
+        return list_->itemAt(at.toPoint()) == nullptr;
+    }
+
+private:
+    QListWidget* list_;
+    std::function<void()> onDoubleClick_;
+};
 
 } // namespace
 
@@ -73,7 +108,7 @@ void frmMain::createControls()
     UsrLst->setSelectionMode(QAbstractItemView::SingleSelection);
     UsrLst->setEditTriggers(QAbstractItemView::NoEditTriggers);
     UsrLst->setSortingEnabled(false);
-    connect(UsrLst, &QListWidget::itemDoubleClicked, this, [this] { UsrLst_DblClick(); });
+    new UserListMouse(UsrLst, [this] { UsrLst_DblClick(); });
 
     SendTxt = new SendTextBox(this);
     SendTxt->setFont(verdana());
@@ -153,6 +188,21 @@ void frmMain::addUser(const QString& name, int smallIcon)
 {
     // A number without a picture still lists the player, only without one.
     UsrLst->addItem(new QListWidgetItem(UsrImages.picture(smallIcon), name));
+}
+
+void frmMain::removeUser(const QString& name)
+{
+    for (int row = 0; row < UsrLst->count(); ++row) {
+        if (UsrLst->item(row)->text() != name)
+            continue;
+        const bool wasSelected = UsrLst->item(row)->isSelected();
+        delete UsrLst->takeItem(row);
+        // The list would otherwise select a neighbour, and a double-click would then
+        // address someone the user never picked.
+        if (wasSelected)
+            UsrLst->clearSelection();
+        return;
+    }
 }
 
 void frmMain::UsrLst_DblClick()

@@ -25,7 +25,6 @@ public:
     frmMain();
     ~frmMain() override;
 
-
     // Controls, named as the window's design names them.
     SocketComponent* Socket1 = nullptr;
     ImageList UsrImages;
@@ -60,6 +59,7 @@ public:
                     quint8 italic) override;
     void clearUsers() override;
     void addUser(const QString& name, int smallIcon) override;
+    void removeUser(const QString& name) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

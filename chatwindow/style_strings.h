@@ -6,16 +6,17 @@
 // The look of each kind of message: red~green~blue~bold~italic.
 namespace Style {
 
-inline constexpr char kGreen[] = "107~222~90~0~0";   // login accepted, arena, command, private, moderator
+inline constexpr char kGreen[] =
+    "107~222~90~0~0"; // login accepted, arena, command, private, moderator
 inline constexpr char kLilac[] = "181~181~255~0~0";  // public messages
 inline constexpr char kRed[] = "222~49~8~0~0";       // login refused
 inline constexpr char kAmber[] = "255~189~41~0~0";   // arena joined, freq messages
+inline constexpr char kGrey[] = "189~181~181~0~0";   // chat-channel messages
+inline constexpr char kViolet[] = "181~132~239~0~0"; // squad messages
+inline constexpr char kPink[] = "255~140~156~0~0";   // sysop messages
 
-// Kept for kinds of message the client does not show yet.
-inline constexpr char kSpareGrey[] = "189~181~181~0~0";
-inline constexpr char kSpareViolet[] = "181~132~239~0~0";
+// Kept for a kind of message the client does not show yet.
 inline constexpr char kSpareOrange[] = "239~107~24~0~0";
-inline constexpr char kSparePink[] = "255~140~156~0~0";
 
 } // namespace Style
 

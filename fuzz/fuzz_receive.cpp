@@ -33,6 +33,13 @@ struct RecordingView : ChatView
             std::abort();
         ++users;
     }
+    void removeUser(const QString& name) override
+    {
+        if (name.isEmpty())
+            std::abort();
+        if (users > 0)
+            --users;
+    }
     int appended = 0;
     int users = 0;
 };

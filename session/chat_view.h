@@ -16,6 +16,8 @@ public:
     virtual void clearUsers() = 0;
     // smallIcon is the 1-based picture number; 0 or anything beyond the pictures shows none.
     virtual void addUser(const QString& name, int smallIcon) = 0;
+    // Removes the first entry whose text is exactly name; nothing when none is.
+    virtual void removeUser(const QString& name) = 0;
 
 protected:
     ChatView() = default;

@@ -20,6 +20,19 @@ class Fields
 public:
     explicit Fields(QString text) : text_(std::move(text)) {}
     QString operator[](qint16 n) const { return GetField(n, text_, ':'); }
+    // Field n and everything after it, colons included: the text a message shows last.
+    // No name holds a ":", but a message text may ("see you at 10:30").
+    QString from(qint16 n) const
+    {
+        qsizetype start = 0;
+        for (qint16 field = 1; field < n; ++field) {
+            start = text_.indexOf(u':', start);
+            if (start < 0)
+                return {};
+            ++start;
+        }
+        return text_.mid(start);
+    }
     const QString& text() const { return text_; }
 
 private:
@@ -90,18 +103,24 @@ int smallIconOf(const QString& value)
 
 void dispatchMessage(const Fields& f, Peers& peers);
 
+// "PLAYER:" and "ENTERING:" list a player alike: name, picture, and a freq not used.
+void addPlayer(const Fields& f, Peers& p)
+{
+    p.view.addUser(f[1], smallIconOf(f[2]));
+}
+
 // clang-format off
 const Keyword kKeywords[] = {
     {QLatin1StringView("LOGINOK:"), CountFieldsIn::WholeLine,
      nullptr,
-     [](const Fields& f) { return QStringLiteral("Logged in: ") + f[2]; }, Style::kGreen,
+     [](const Fields& f) { return QStringLiteral("Logged in: ") + f.from(2); }, Style::kGreen,
      [](const Fields&, Peers& p) {
          if (!Declares::arenaName.isEmpty())
              TCP::SendLine(p.socket, QStringLiteral("GO:") + Declares::arenaName);
      }},
     {QLatin1StringView("LOGINBAD:"), CountFieldsIn::WholeLine,
      nullptr,
-     [](const Fields& f) { return QStringLiteral("Login bad: ") + f[2]; }, Style::kRed,
+     [](const Fields& f) { return QStringLiteral("Login bad: ") + f.from(2); }, Style::kRed,
      [](const Fields&, Peers& p) { p.socket.disconnectFromServer(); }},
     {QLatin1StringView("INARENA:"), CountFieldsIn::Rest,
      [](const Fields& f, Peers&) {
@@ -116,9 +135,18 @@ const Keyword kKeywords[] = {
     {QLatin1StringView("PLAYER:"), CountFieldsIn::Rest,
      nullptr,
      nullptr, nullptr,
-     [](const Fields& f, Peers& p) { p.view.addUser(f[1], smallIconOf(f[2])); }},
-    {QLatin1StringView("ENTERING:"), CountFieldsIn::Rest, nullptr, nullptr, nullptr, nullptr},
-    {QLatin1StringView("LEAVING:"), CountFieldsIn::Rest, nullptr, nullptr, nullptr, nullptr},
+     addPlayer},
+    {QLatin1StringView("ENTERING:"), CountFieldsIn::Rest,
+     nullptr,
+     nullptr, nullptr,
+     addPlayer},
+    {QLatin1StringView("LEAVING:"), CountFieldsIn::Rest,
+     nullptr,
+     nullptr, nullptr,
+     [](const Fields& f, Peers& p) {
+         if (!f[1].isEmpty())
+             p.view.removeUser(f[1]);
+     }},
     {QLatin1StringView("MSG:"), CountFieldsIn::Rest,
      nullptr,
      nullptr, nullptr,
@@ -127,21 +155,27 @@ const Keyword kKeywords[] = {
 
 const MessageKind kMessageKinds[] = {
     {QLatin1StringView("ARENA:"),
-     [](const Fields& f) { return QStringLiteral("Arena Message: ") + f[2] + f[3]; }, Style::kGreen},
+     [](const Fields& f) { return QStringLiteral("Arena Message: ") + f.from(2); }, Style::kGreen},
     {QLatin1StringView("CMD:"),
-     [](const Fields& f) { return QStringLiteral("Command Message: ") + f[2]; }, Style::kGreen},
+     [](const Fields& f) { return QStringLiteral("Command Message: ") + f.from(2); }, Style::kGreen},
     {QLatin1StringView("PUB:"),
-     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f[3]; }, Style::kLilac},
+     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f.from(3); }, Style::kLilac},
     {QLatin1StringView("PRIV:"),
-     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f[3]; }, Style::kGreen},
+     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f.from(3); }, Style::kGreen},
     {QLatin1StringView("FREQ:"),
-     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f[3]; }, Style::kAmber},
-    {QLatin1StringView("CHAT:"), nullptr, nullptr},
+     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f.from(3); }, Style::kAmber},
+    {QLatin1StringView("CHAT:"),
+     [](const Fields& f) { return QStringLiteral("Chat ") + f[2] + QStringLiteral(": ") + f.from(3); },
+     Style::kGrey},
     {QLatin1StringView("MOD:"),
-     [](const Fields& f) { return QStringLiteral("Mod Chat: ") + f[2] + QStringLiteral("> ") + f[3]; },
+     [](const Fields& f) { return QStringLiteral("Mod Chat: ") + f[2] + QStringLiteral("> ") + f.from(3); },
      Style::kGreen},
-    {QLatin1StringView("SYSOP:"), nullptr, nullptr},
-    {QLatin1StringView("SQUAD:"), nullptr, nullptr},
+    {QLatin1StringView("SYSOP:"),
+     [](const Fields& f) { return QStringLiteral("Sysop Message: ") + f.from(2); }, Style::kPink},
+    {QLatin1StringView("SQUAD:"),
+     [](const Fields& f) {
+         return u'(' + f[2] + QStringLiteral(") ") + f[3] + QStringLiteral("> ") + f.from(4);
+     }, Style::kViolet},
 };
 // clang-format on
 

@@ -61,6 +61,23 @@ bool isDesignFamily(const QFont& font, const char* family, const char* standIn)
     return font.family() == expected;
 }
 
+// Every entry of the user list: its text, and the number of its picture (0 for none).
+QList<std::pair<QString, int>> listed(const frmMain& window)
+{
+    QList<std::pair<QString, int>> entries;
+    for (int row = 0; row < window.UsrLst->count(); ++row) {
+        const QListWidgetItem* item = window.UsrLst->item(row);
+        int number = 0;
+        for (int candidate = 1; candidate <= ImageList::kCount && !item->icon().isNull();
+             ++candidate) {
+            if (pixelsOf(item->icon()) == picture(candidate))
+                number = candidate;
+        }
+        entries.append({item->text(), number});
+    }
+    return entries;
+}
+
 } // namespace
 
 class ChatWindowTest : public QObject
@@ -83,8 +100,12 @@ private slots:
     void appendedMessagesKeepTheirOwnLook();
     void transcriptIsReadOnlyButCopyable();
     void userListAfterArenaAndPlayers();
+    void userListFollowsArrivalsAndDepartures_data();
+    void userListFollowsArrivalsAndDepartures();
+    void selectionAcrossDepartures();
     void doubleClickPreparesPrivateMessage();
     void doubleClickWithoutSelectionDoesNothing();
+    void doubleClickBesideTheEntriesUsesTheSelection();
     void transcriptFollowsOnlyAtTheBottom();
 };
 
@@ -248,25 +269,102 @@ void ChatWindowTest::userListAfterArenaAndPlayers()
     frmMain& w = frmMain::instance();
     dispatch(QStringLiteral("INARENA:pub:0"));
     for (const char* line : {"PLAYER:a:0:0", "PLAYER:b:8:0", "PLAYER:a:0:0", "PLAYER:c:9:0",
-                             "PLAYER:d:x:0", "ENTERING:e:1:0", "LEAVING:a", "PLAYER:f:4:0"})
+                             "PLAYER:d:x:0", "PLAYER:f:4:0"})
         dispatch(QString::fromLatin1(line));
 
     const QList<std::pair<QString, int>> expected{{"a", 1}, {"b", 9}, {"a", 1},
                                                   {"c", 0}, {"d", 0}, {"f", 5}};
-    QCOMPARE(w.UsrLst->count(), expected.size());
-    for (int row = 0; row < expected.size(); ++row) {
-        const QListWidgetItem* item = w.UsrLst->item(row);
-        QCOMPARE(item->text(), expected[row].first);
-        if (expected[row].second == 0)
-            QVERIFY(item->icon().isNull());
-        else
-            QCOMPARE(pixelsOf(item->icon()), picture(expected[row].second));
-    }
+    QCOMPARE(listed(w), expected);
+    // Neither line shows any text.
+    QCOMPARE(w.RecTxt->toPlainText(), QStringLiteral("\nYou have joined arena: pub on freq: 0"));
 
     dispatch(QStringLiteral("INARENA:duel:1"));
     QCOMPARE(w.UsrLst->count(), 0);
     dispatch(QStringLiteral("PLAYER:z:1:0"));
     QCOMPARE(w.UsrLst->count(), 1);
+}
+
+// Players who arrive are added at the end; one who leaves takes the first entry of
+// exactly that name with them. The list starts from a, b, a (pictures 1, 9, 1).
+void ChatWindowTest::userListFollowsArrivalsAndDepartures_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<int>>("pictures");
+
+    QTest::newRow("arrival") << QStringList{"ENTERING:e:1:0"} << QStringList{"a", "b", "a", "e"}
+                             << QList<int>{1, 9, 1, 2};
+    QTest::newRow("arrival, like a listed player")
+        << QStringList{"ENTERING:a:8:2:x"} << QStringList{"a", "b", "a", "a"}
+        << QList<int>{1, 9, 1, 9};
+    QTest::newRow("arrival, no picture")
+        << QStringList{"ENTERING:e:9:0"} << QStringList{"a", "b", "a", "e"}
+        << QList<int>{1, 9, 1, 0};
+    QTest::newRow("departure of the first of two")
+        << QStringList{"LEAVING:a"} << QStringList{"b", "a"} << QList<int>{9, 1};
+    QTest::newRow("both depart") << QStringList{"LEAVING:a", "LEAVING:a"} << QStringList{"b"}
+                                 << QList<int>{9};
+    QTest::newRow("unknown name") << QStringList{"LEAVING:zed"} << QStringList{"a", "b", "a"}
+                                  << QList<int>{1, 9, 1};
+    QTest::newRow("name differs in case")
+        << QStringList{"LEAVING:B"} << QStringList{"a", "b", "a"} << QList<int>{1, 9, 1};
+    QTest::newRow("name with a blank")
+        << QStringList{"LEAVING:b "} << QStringList{"a", "b", "a"} << QList<int>{1, 9, 1};
+    QTest::newRow("empty name") << QStringList{"PLAYER::2:0", "LEAVING:"}
+                                << QStringList{"a", "b", "a", ""} << QList<int>{1, 9, 1, 3};
+    QTest::newRow("arrives, then leaves") << QStringList{"ENTERING:e:1:0", "LEAVING:e"}
+                                          << QStringList{"a", "b", "a"} << QList<int>{1, 9, 1};
+    QTest::newRow("leaves, comes back at the end")
+        << QStringList{"LEAVING:b", "ENTERING:b:3:0"} << QStringList{"a", "a", "b"}
+        << QList<int>{1, 1, 4};
+    QTest::newRow("new arena empties the list")
+        << QStringList{"INARENA:duel", "LEAVING:a"} << QStringList{} << QList<int>{};
+}
+
+void ChatWindowTest::userListFollowsArrivalsAndDepartures()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, names);
+    QFETCH(QList<int>, pictures);
+    frmMain& w = frmMain::instance();
+    for (const char* line : {"INARENA:pub:0", "PLAYER:a:0:0", "PLAYER:b:8:0", "PLAYER:a:0:0"})
+        dispatch(QString::fromLatin1(line));
+    const QString shown = w.RecTxt->toPlainText();
+
+    for (const QString& line : lines)
+        dispatch(line);
+    QList<std::pair<QString, int>> expected;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        expected.append({names[i], pictures[i]});
+    QCOMPARE(listed(w), expected);
+    if (!lines.first().startsWith(QStringLiteral("INARENA:")))
+        QCOMPARE(w.RecTxt->toPlainText(), shown);
+}
+
+// The entry the reader picked stays picked when someone else leaves; when the picked
+// player leaves, nothing is picked and a double-click does nothing.
+void ChatWindowTest::selectionAcrossDepartures()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    for (const char* line : {"PLAYER:ann:0:0", "PLAYER:bob:1:0", "PLAYER:cy:2:0"})
+        dispatch(QString::fromLatin1(line));
+    const QRect bob = w.UsrLst->visualItemRect(w.UsrLst->item(1));
+    QTest::mouseClick(w.UsrLst->viewport(), Qt::LeftButton, {}, bob.center());
+    QCOMPARE(w.UsrLst->selectedItems().size(), 1);
+
+    dispatch(QStringLiteral("LEAVING:ann"));
+    QCOMPARE(w.UsrLst->selectedItems().size(), 1);
+    QCOMPARE(w.UsrLst->selectedItems().first()->text(), QStringLiteral("bob"));
+
+    dispatch(QStringLiteral("LEAVING:bob"));
+    QCOMPARE(w.UsrLst->selectedItems(), QList<QListWidgetItem*>());
+    w.SendTxt->setText(QStringLiteral("keep"));
+    QTest::mouseDClick(w.UsrLst->viewport(), Qt::LeftButton, {},
+                       QPoint(10, w.UsrLst->viewport()->height() - 5));
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("keep"));
+    w.UsrLst_DblClick();
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("keep"));
 }
 
 void ChatWindowTest::doubleClickPreparesPrivateMessage()
@@ -298,6 +396,25 @@ void ChatWindowTest::doubleClickWithoutSelectionDoesNothing()
     QTest::mouseDClick(w.UsrLst->viewport(), Qt::LeftButton, {},
                        QPoint(10, w.UsrLst->viewport()->height() - 5));
     QCOMPARE(w.SendTxt->text(), QStringLiteral("keep"));
+}
+
+// Below the entries, a double-click still addresses the entry the reader picked.
+void ChatWindowTest::doubleClickBesideTheEntriesUsesTheSelection()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    dispatch(QStringLiteral("PLAYER:ann:0:0"));
+    dispatch(QStringLiteral("PLAYER:bob:1:0"));
+    const QRect bob = w.UsrLst->visualItemRect(w.UsrLst->item(1));
+    QTest::mouseClick(w.UsrLst->viewport(), Qt::LeftButton, {}, bob.center());
+    w.SendTxt->setText(QStringLiteral("half typed"));
+
+    const QPoint empty(10, w.UsrLst->viewport()->height() - 5);
+    QVERIFY(!w.UsrLst->itemAt(empty));
+    QTest::mouseDClick(w.UsrLst->viewport(), Qt::LeftButton, {}, empty);
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.SendTxt));
+    QCOMPARE(w.SendTxt->cursorPosition(), 6);
 }
 
 // Lines arrive through the socket, many per notification inside one edit block.

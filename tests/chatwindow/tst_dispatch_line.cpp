@@ -20,6 +20,9 @@ const QColor kGreen(0x6B, 0xDE, 0x5A);
 const QColor kLilac(0xB5, 0xB5, 0xFF);
 const QColor kRed(0xDE, 0x31, 0x08);
 const QColor kAmber(0xFF, 0xBD, 0x29);
+const QColor kGrey(0xBD, 0xB5, 0xB5);
+const QColor kViolet(0xB5, 0x84, 0xEF);
+const QColor kPink(0xFF, 0x8C, 0x9C);
 
 // Records what the dispatcher asks of the window, in order.
 class RecordingView : public ChatView
@@ -40,6 +43,10 @@ public:
     void addUser(const QString& name, int smallIcon) override
     {
         calls.append(QStringLiteral("add %1 %2").arg(name).arg(smallIcon));
+    }
+    void removeUser(const QString& name) override
+    {
+        calls.append(QStringLiteral("remove %1").arg(name));
     }
 
     QStringList calls;
@@ -78,8 +85,8 @@ private slots:
     void shownLines();
     void literalTextAndTrailingCr();
     void inArenaSetsSessionThenEmptiesList();
-    void playerIconNumbers_data();
-    void playerIconNumbers();
+    void userListLines_data();
+    void userListLines();
     void linesThatLeaveNoTrace_data();
     void linesThatLeaveNoTrace();
     void loginOkAnswersWithGo();
@@ -97,10 +104,12 @@ void DispatchLineTest::shownLines_data()
                               << "Logged in: bob" << kGreen;
     QTest::newRow("login ok, no text") << "LOGINOK:"
                                        << "Logged in: " << kGreen;
-    QTest::newRow("login ok, extra field") << "LOGINOK:bob:x"
-                                           << "Logged in: bob" << kGreen;
+    QTest::newRow("login ok, colons") << "LOGINOK:Welcome: it is 10:30"
+                                      << "Logged in: Welcome: it is 10:30" << kGreen;
     QTest::newRow("login bad") << "LOGINBAD:wrong password"
                                << "Login bad: wrong password" << kRed;
+    QTest::newRow("login bad, colons") << "LOGINBAD:Banned: cheating"
+                                       << "Login bad: Banned: cheating" << kRed;
     QTest::newRow("in arena, no freq") << "INARENA:pub"
                                        << "You have joined arena: pub on freq: 0" << kAmber;
     QTest::newRow("in arena, freq") << "INARENA:duel:3"
@@ -118,24 +127,76 @@ void DispatchLineTest::shownLines_data()
                                          << "You have joined arena: pub on freq: 32767" << kAmber;
     QTest::newRow("in arena, empty") << "INARENA:"
                                      << "You have joined arena:  on freq: 0" << kAmber;
+    // The arena's name ends at a colon, and the freq is the field after it.
+    QTest::newRow("in arena, colons") << "INARENA:pub:4:extra:9"
+                                      << "You have joined arena: pub on freq: 4" << kAmber;
+
+    // Names end at the first colon after the keyword; the text runs to the end.
     QTest::newRow("public") << "MSG:PUB:bob:hi"
                             << "bob> hi" << kLilac;
-    QTest::newRow("public, cut at colon") << "MSG:PUB:bob:hi: there"
-                                          << "bob> hi" << kLilac;
+    QTest::newRow("public, colons") << "MSG:PUB:bob:hi: there"
+                                    << "bob> hi: there" << kLilac;
+    QTest::newRow("public, time") << "MSG:PUB:bob:note: see you at 10:30"
+                                  << "bob> note: see you at 10:30" << kLilac;
+    QTest::newRow("public, address and smiley") << "MSG:PUB:bob:http://example.org :)"
+                                                << "bob> http://example.org :)" << kLilac;
+    QTest::newRow("public, text of colons") << "MSG:PUB:bob:::"
+                                            << "bob> ::" << kLilac;
+    QTest::newRow("public, empty text") << "MSG:PUB:bob:"
+                                        << "bob> " << kLilac;
     QTest::newRow("public, no text") << "MSG:PUB:bob"
                                      << "bob> " << kLilac;
+    QTest::newRow("public, no name") << "MSG:PUB:"
+                                     << "> " << kLilac;
     QTest::newRow("private") << "MSG:PRIV:ann:psst"
                              << "ann> psst" << kGreen;
+    QTest::newRow("private, colons") << "MSG:PRIV:ann:at 9:15: ok?"
+                                     << "ann> at 9:15: ok?" << kGreen;
     QTest::newRow("freq") << "MSG:FREQ:ann:go left"
                           << "ann> go left" << kAmber;
+    QTest::newRow("freq, colons") << "MSG:FREQ:ann:base: now :-)"
+                                  << "ann> base: now :-)" << kAmber;
     QTest::newRow("moderator") << "MSG:MOD:ann:calm"
                                << "Mod Chat: ann> calm" << kGreen;
+    QTest::newRow("moderator, colons") << "MSG:MOD:ann:rule 3: be kind"
+                                       << "Mod Chat: ann> rule 3: be kind" << kGreen;
+    QTest::newRow("moderator, no text") << "MSG:MOD:ann"
+                                        << "Mod Chat: ann> " << kGreen;
     QTest::newRow("arena") << "MSG:ARENA:Time: 5"
-                           << "Arena Message: Time 5" << kGreen;
+                           << "Arena Message: Time: 5" << kGreen;
     QTest::newRow("arena, two colons") << "MSG:ARENA:a:b:c"
-                                       << "Arena Message: ab" << kGreen;
-    QTest::newRow("command") << "MSG:CMD:done:now"
+                                       << "Arena Message: a:b:c" << kGreen;
+    QTest::newRow("arena, no text") << "MSG:ARENA:"
+                                    << "Arena Message: " << kGreen;
+    QTest::newRow("command") << "MSG:CMD:done"
                              << "Command Message: done" << kGreen;
+    QTest::newRow("command, colons") << "MSG:CMD:a:b"
+                                     << "Command Message: a:b" << kGreen;
+    QTest::newRow("command, build time")
+        << "MSG:CMD:built on Dec 7 2026 09:34:07"
+        << "Command Message: built on Dec 7 2026 09:34:07" << kGreen;
+
+    // The zone's other kinds, each in a look of its own.
+    QTest::newRow("sysop") << "MSG:SYSOP:the server restarts in 5 minutes"
+                           << "Sysop Message: the server restarts in 5 minutes" << kPink;
+    QTest::newRow("sysop, colons") << "MSG:SYSOP:restart at 10:30: save now"
+                                   << "Sysop Message: restart at 10:30: save now" << kPink;
+    QTest::newRow("sysop, no text") << "MSG:SYSOP:"
+                                    << "Sysop Message: " << kPink;
+    QTest::newRow("chat") << "MSG:CHAT:1:bob> hi all"
+                          << "Chat 1: bob> hi all" << kGrey;
+    QTest::newRow("chat, colons") << "MSG:CHAT:duel:ann> http://x.org at 8:00"
+                                  << "Chat duel: ann> http://x.org at 8:00" << kGrey;
+    QTest::newRow("chat, no text") << "MSG:CHAT:2"
+                                   << "Chat 2: " << kGrey;
+    QTest::newRow("squad") << "MSG:SQUAD:wolves:bob:hi"
+                           << "(wolves) bob> hi" << kViolet;
+    QTest::newRow("squad, colons") << "MSG:SQUAD:wolves:bob:meet at 10:30: :)"
+                                   << "(wolves) bob> meet at 10:30: :)" << kViolet;
+    QTest::newRow("squad, no text") << "MSG:SQUAD:wolves:bob"
+                                    << "(wolves) bob> " << kViolet;
+    QTest::newRow("squad, squad only") << "MSG:SQUAD:wolves"
+                                       << "(wolves) > " << kViolet;
 }
 
 // Each shown line is one paragraph after a line break, in its own colour, neither bold
@@ -191,10 +252,28 @@ void DispatchLineTest::inArenaSetsSessionThenEmptiesList()
     QCOMPARE(view.calls.last(), QStringLiteral("clear"));
 }
 
-void DispatchLineTest::playerIconNumbers_data()
+void DispatchLineTest::userListLines_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("added");
+
+    // A player who arrives later is listed as those listed on entering the arena.
+    QTest::newRow("entering") << "ENTERING:bob:2:0"
+                              << "add bob 3";
+    QTest::newRow("entering, pod") << "ENTERING:pod:8:1"
+                                   << "add pod 9";
+    QTest::newRow("entering, no freq") << "ENTERING:c:4"
+                                       << "add c 5";
+    QTest::newRow("entering, not a number") << "ENTERING:g:x:0"
+                                            << "add g 0";
+    QTest::newRow("entering, no icon") << "ENTERING:k"
+                                       << "add k 0";
+    QTest::newRow("leaving") << "LEAVING:bob"
+                             << "remove bob";
+    QTest::newRow("leaving, extra field") << "LEAVING:bob:x"
+                                          << "remove bob";
+    QTest::newRow("leaving, blank name") << "LEAVING: "
+                                         << "remove  ";
 
     QTest::newRow("first picture") << "PLAYER:a:0:0"
                                    << "add a 1";
@@ -224,7 +303,7 @@ void DispatchLineTest::playerIconNumbers_data()
                                 << "add  5";
 }
 
-void DispatchLineTest::playerIconNumbers()
+void DispatchLineTest::userListLines()
 {
     QFETCH(QString, line);
     QFETCH(QString, added);
@@ -237,10 +316,33 @@ void DispatchLineTest::playerIconNumbers()
 void DispatchLineTest::linesThatLeaveNoTrace_data()
 {
     QTest::addColumn<QString>("line");
-    for (const char* line :
-         {"", "loginok:bob", "LOGINOK", " LOGINOK:bob", "INARENA", "PLAYERS:bob:0:0",
-          "ENTERING:bob:0:0", "LEAVING:bob", "MSG:", "MSG", "MSG:PUBM:bob:hi", "MSG:pub:bob:hi",
-          "MSG:PUB", "MSG:CHAT:1:hi", "MSG:SYSOP:x:y", "MSG:SQUAD:x:y", "MSG:OTHER:x", "HELLO:x"})
+    for (const char* line : {"",
+                             "loginok:bob",
+                             "LOGINOK",
+                             " LOGINOK:bob",
+                             "INARENA",
+                             "PLAYERS:bob:0:0",
+                             "ENTERING",
+                             "entering:bob:0:0",
+                             "LEAVING",
+                             "LEAVING:",
+                             "LEAVING::x",
+                             "MSG:",
+                             "MSG",
+                             "MSG:PUBM:bob:hi",
+                             "MSG:pub:bob:hi",
+                             "MSG:PUB",
+                             "MSG:CHAT",
+                             "MSG:SYSOP",
+                             "MSG:SQUAD",
+                             "MSG:SYSOPX:x",
+                             "msg:sysop:x",
+                             "MSG:sysop:x",
+                             "MSG:Chat:1:hi",
+                             "MSG: SQUAD:w:b:t",
+                             "MSG:CHATS:1:hi",
+                             "MSG:OTHER:x",
+                             "HELLO:x"})
         QTest::newRow(line) << QString::fromLatin1(line);
 }
 

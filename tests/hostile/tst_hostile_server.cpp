@@ -348,11 +348,21 @@ void HostileServerTest::everyByteValueInEveryField()
     showing("MSG:PRIV:" + nameAndText, nameAndTextShown);
     showing("MSG:FREQ:" + nameAndText, nameAndTextShown);
     showing("MSG:MOD:" + nameAndText, QStringLiteral("Mod Chat: ") + nameAndTextShown);
+    // The last value runs to the end of the line, colons and all.
+    const QString nameColonText = allText + u':' + reversedText;
     showing("MSG:ARENA:" + nameAndText + ':' + all,
-            QStringLiteral("Arena Message: ") + allText + reversedText);
-    showing("MSG:CMD:" + nameAndText, QStringLiteral("Command Message: ") + allText);
+            QStringLiteral("Arena Message: ") + nameColonText + u':' + allText);
+    showing("MSG:CMD:" + nameAndText, QStringLiteral("Command Message: ") + nameColonText);
+    showing("MSG:SYSOP:" + nameAndText, QStringLiteral("Sysop Message: ") + nameColonText);
+    showing("MSG:CHAT:" + nameAndText + ':' + all, QStringLiteral("Chat ") + allText +
+                                                       QStringLiteral(": ") + reversedText + u':' +
+                                                       allText);
+    showing("MSG:SQUAD:" + nameAndText + ':' + nameAndText,
+            u'(' + allText + QStringLiteral(") ") + reversedText + QStringLiteral("> ") +
+                nameColonText);
     // With no arena yet this one sends nothing back.
-    showing("LOGINOK:" + reversed + ':' + all, QStringLiteral("Logged in: ") + reversedText);
+    showing("LOGINOK:" + reversed + ':' + all,
+            QStringLiteral("Logged in: ") + reversedText + u':' + allText);
     showing(bytes("MSG:PUB:a\0b:c\0\0d\0"), QStringLiteral("a") + QChar(0) +
                                                 QStringLiteral("b> c") + QChar(0) + QChar(0) +
                                                 QStringLiteral("d") + QChar(0));
@@ -399,20 +409,29 @@ void HostileServerTest::everyByteValueInEveryField()
                  {"\x80"
                   "3",
                   false}};
-    QStringList players;
+    QList<std::pair<QString, bool>> players;
     for (qsizetype i = 0; i < qsizetype(std::size(icons)); ++i) {
         const QByteArray name = QByteArray::number(i) + (i % 2 ? reversed : all);
         silent("PLAYER:" + name + ':' + icons[i].icon);
-        players += fromWire(name);
+        players.append({fromWire(name), icons[i].picture});
     }
+    // Arrivals are listed alike; a departure takes the first entry of exactly its name.
+    silent("ENTERING:" + all + ":3:" + reversed);
+    silent("ENTERING:" + reversed + ':' + all);
+    silent("ENTERING:" + all + ":8");
+    silent("LEAVING:" + all + ':' + reversed);
+    silent("LEAVING:" + all.left(all.size() - 1));
+    players.append({reversedText, false});
+    players.append({allText, true});
 
     // Recognised lines that show nothing, whatever they carry.
-    for (const char* keyword :
-         {"ENTERING:", "LEAVING:", "MSG:CHAT:", "MSG:SYSOP:", "MSG:SQUAD:", "MSG:", "MSG:PUBX:"})
+    for (const char* keyword : {"MSG:", "MSG:PUBX:", "MSG:SYSOPX:", "MSG:CHATS:", "msg:squad:"})
         silent(keyword + nameAndText);
     // Damaged keywords: one byte changed anywhere in the keyword, or something before it.
-    for (const QByteArray keyword : {"MSG:PUB:", "MSG:PRIV:", "MSG:FREQ:", "MSG:MOD:", "MSG:ARENA:",
-                                     "MSG:CMD:", "LOGINOK:", "LOGINBAD:", "INARENA:", "PLAYER:"}) {
+    for (const QByteArray keyword :
+         {"MSG:PUB:", "MSG:PRIV:", "MSG:FREQ:", "MSG:MOD:", "MSG:ARENA:", "MSG:CMD:", "MSG:SYSOP:",
+          "MSG:CHAT:", "MSG:SQUAD:", "LOGINOK:", "LOGINBAD:", "INARENA:", "PLAYER:", "ENTERING:",
+          "LEAVING:"}) {
         for (qsizetype i = 0; i < keyword.size(); ++i) {
             for (const char replacement :
                  {'\0', '\r', '\xFF', '\x80', static_cast<char>(keyword[i] ^ 0x20)}) {
@@ -459,8 +478,8 @@ void HostileServerTest::everyByteValueInEveryField()
 
     QCOMPARE(window.UsrLst->count(), players.size());
     for (int row = 0; row < window.UsrLst->count(); ++row) {
-        QCOMPARE(window.UsrLst->item(row)->text(), players[row]);
-        QVERIFY2(window.UsrLst->item(row)->icon().isNull() != icons[row].picture,
+        QCOMPARE(window.UsrLst->item(row)->text(), players[row].first);
+        QVERIFY2(window.UsrLst->item(row)->icon().isNull() != players[row].second,
                  qPrintable(QStringLiteral("row %1").arg(row)));
     }
     QVERIFY(Declares::running);
