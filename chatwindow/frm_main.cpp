@@ -95,6 +95,7 @@ void frmMain::createControls()
     connect(Socket1, &SocketComponent::dataArrived, this, &frmMain::Socket1_Read);
     connect(Socket1, &SocketComponent::errorOccurred, this, &frmMain::Socket1_Error);
     connect(Socket1, &SocketComponent::closed, this, &frmMain::Socket1_Close);
+    connect(Socket1, &SocketComponent::disconnected, this, &frmMain::Socket1_Disconnected);
 
     TmrKeepAlive = new QTimer(this);
     TmrKeepAlive->setInterval(60000);

@@ -50,6 +50,7 @@ public:
     void Socket1_Read(int bytesTotal);
     void Socket1_Error(int code, const QString& description);
     void Socket1_Close();
+    void Socket1_Disconnected();
     void TmrKeepAlive_Timer();
 
     // The received characters after the last LF so far.

@@ -1,5 +1,6 @@
 #include "chatwindow/frm_main.h"
 
+#include "chatwindow/send_text_box.h"
 #include "login/finish_connect.h"
 #include "login/frm_connect.h"
 #include "session/socket_component.h"
@@ -53,6 +54,13 @@ void frmMain::Socket1_Close()
 {
     // Whatever the state, even under an open message box, the session is over.
     Declares::clearRunning();
+}
+
+void frmMain::Socket1_Disconnected()
+{
+    // The connection is gone but the window stays, with the reason readable: nothing
+    // more can be sent, and a greyed entry box says so rather than swallowing lines.
+    SendTxt->setEnabled(false);
 }
 
 void frmMain::TmrKeepAlive_Timer()

@@ -261,6 +261,7 @@ void SocketComponent::disconnectFromServer()
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
+    emit disconnected();
 }
 
 void SocketComponent::scheduleDelivery()

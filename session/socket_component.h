@@ -55,7 +55,7 @@ public:
     void write(const QByteArray& bytes);
     // Takes up to count received bytes, in arrival order.
     QByteArray read(int count);
-    // Closes the connection; our own close raises no closed() notification.
+    // Closes the connection; our own close raises disconnected(), not closed().
     void disconnectFromServer();
 
 signals:
@@ -65,6 +65,8 @@ signals:
     void errorOccurred(int code, const QString& description);
     // The connection ended from the other side; raised once, after the last data.
     void closed();
+    // The connection that stood was closed by disconnectFromServer().
+    void disconnected();
 
 private:
     void resolve();

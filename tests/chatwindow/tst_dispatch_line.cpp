@@ -3,6 +3,7 @@
 #include "transcript_reader.h"
 
 #include "chatwindow/frm_main.h"
+#include "chatwindow/send_text_box.h"
 #include "session/chat_view.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
@@ -395,14 +396,19 @@ void DispatchLineTest::loginBadClosesTheConnection()
     Declares::lineDelimiter = QStringLiteral("\n");
     Declares::arenaName = QStringLiteral("pub");
     QSignalSpy serverSideClosed(server.client(), &QTcpSocket::disconnected);
-
-    server.send("LOGINBAD:no such user\n");
-    QVERIFY(serverSideClosed.wait(5000));
     frmMain& window = frmMain::instance();
+    window.SendTxt->setText(QStringLiteral("half typed"));
+    QVERIFY(window.SendTxt->isEnabled());
+
+    server.send("LOGINBAD:Banned: no such user\n");
+    QVERIFY(serverSideClosed.wait(5000));
     QVERIFY(!window.Socket1->isConnected());
-    QCOMPARE(window.RecTxt->toPlainText(), QStringLiteral("\nLogin bad: no such user"));
+    QCOMPARE(window.RecTxt->toPlainText(), QStringLiteral("\nLogin bad: Banned: no such user"));
     QCOMPARE(server.received(), QByteArray());
     QCOMPARE(Declares::arenaName, QStringLiteral("pub"));
+    // Nothing more can be sent, and the box says so instead of taking lines that vanish.
+    QVERIFY(!window.SendTxt->isEnabled());
+    QCOMPARE(window.SendTxt->text(), QStringLiteral("half typed"));
 }
 
 QTEST_MAIN(DispatchLineTest)
