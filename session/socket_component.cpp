@@ -7,6 +7,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,6 +36,17 @@ int codeForErrno(int error)
     default:
         return SocketComponent::kOtherFailure;
     }
+}
+
+// The interface index a link-local address is bound to: "fe80::1%lo" names it, and
+// "fe80::1%1" numbers it. An unknown name gives 0, which the connect then refuses.
+quint32 scopeIndex(const QString& scope)
+{
+    bool numeric = false;
+    const quint32 index = scope.toUInt(&numeric);
+    if (numeric || scope.isEmpty())
+        return index;
+    return ::if_nametoindex(scope.toLocal8Bit().constData());
 }
 
 } // namespace
@@ -127,7 +139,7 @@ void SocketComponent::tryNextAddress()
             in6->sin6_port = htons(static_cast<quint16>(port_));
             const Q_IPV6ADDR bytes = address.toIPv6Address();
             std::memcpy(&in6->sin6_addr, bytes.c, sizeof(bytes.c));
-            in6->sin6_scope_id = address.scopeId().toUInt();
+            in6->sin6_scope_id = scopeIndex(address.scopeId());
             length = sizeof(sockaddr_in6);
         } else {
             continue;

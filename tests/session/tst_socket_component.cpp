@@ -3,6 +3,7 @@
 #include "support/loopback_server.h"
 
 #include <QApplication>
+#include <QNetworkInterface>
 #include <QProcess>
 #include <QtTest>
 
@@ -314,6 +315,41 @@ private slots:
         dial(socket, QStringLiteral("127.77.1.1"), 7706);
         QTRY_COMPARE(record.events, QStringList{"error"});
         QCOMPARE(record.codes.value(0), SocketComponent::kHostUnreachable);
+    }
+
+    // A link-local address names the interface it lies on, by name or by number.
+    void linkLocalAddressWithInterface()
+    {
+        RUN_INSIDE_PRIVATE_NAMESPACE("linkLocalAddressWithInterface");
+        QCOMPARE(QProcess::execute("ip", {"link", "set", "lo", "up"}), 0);
+        QCOMPARE(QProcess::execute("ip", {"-6", "addr", "add", "fe80::1/64", "dev", "lo", "nodad"}),
+                 0);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("fe80::1%lo")), 7706));
+        const QString byNumber =
+            QStringLiteral("fe80::1%%1").arg(QNetworkInterface::interfaceIndexFromName("lo"));
+        const struct
+        {
+            QString host;
+            bool connects;
+        } cases[] = {{QStringLiteral("fe80::1%lo"), true},
+                     {byNumber, true},
+                     {QStringLiteral("fe80::1%nosuch0"), false}};
+        for (const auto& c : cases) {
+            SocketComponent socket;
+            Recorder record(socket);
+            dial(socket, c.host, 7706);
+            QTRY_COMPARE_WITH_TIMEOUT(record.events.size(), 1, 5000);
+            const QString outcome = record.events.value(0) + u' ' + record.descriptions.value(0);
+            if (c.connects) {
+                QVERIFY2(record.events == QStringList{"connected"}, qPrintable(c.host + outcome));
+                QTRY_VERIFY(server.hasPendingConnections());
+                delete server.nextPendingConnection();
+            } else {
+                QVERIFY2(record.events == QStringList{"error"}, qPrintable(c.host + outcome));
+                QVERIFY2(record.descriptions.value(0).contains(c.host), qPrintable(outcome));
+            }
+        }
     }
 
     void hostDownAndUnreachableAnswersGiveTheirCodes_data()
