@@ -7,6 +7,7 @@
 #include "session/number_rules.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
+#include "shell/message_box.h"
 #include "shell/session_state.h"
 #include "shell/window_slot.h"
 
@@ -182,24 +183,33 @@ void frmConnect::Form_Load()
                          QString::number(Declares::kProtocolVersion));
 }
 
-void frmConnect::copyBoxesToSession()
+bool frmConnect::copyBoxesToSession()
 {
     Declares::userName = NameTxt->text();
     Declares::password = PasswordTxt->text();
     Declares::serverIP = IPTxt->text();
     // A number outside the 16-bit range cannot be stored: the previous port stays.
-    if (const auto port = roundToInt16(numericPrefixValue(PortTxt->text())))
+    const auto port = roundToInt16(numericPrefixValue(PortTxt->text()));
+    if (port)
         Declares::port = *port;
     Declares::arenaName = ArenaTxt->text();
+    return port.has_value();
 }
 
 void frmConnect::Command1_Click()
 {
     if (mousePointer() == Qt::WaitCursor)
         return; // an attempt is already under way
-    copyBoxesToSession();
+    const bool portFits = copyBoxesToSession();
     if (!ValidateLogin(PortTxt->text()))
         return;
+    // Connecting to the port kept from before would reach a server the user did not
+    // name; the message says what was typed instead of the kept number.
+    if (!portFits) {
+        showMessage(QStringLiteral("The port \"%1\" cannot be used: usable ports are 1 to 32767.")
+                        .arg(PortTxt->text()));
+        return;
+    }
     SocketComponent& socket = *frmMain::instance().Socket1;
     socket.setRemoteHost(Declares::serverIP);
     socket.setRemotePort(Declares::port);

@@ -21,7 +21,6 @@ public:
     frmConnect();
     ~frmConnect() override;
 
-
     // Controls, named as the dialog's design names them.
     QLabel* MainLbl = nullptr;
     QLabel* ProtocalLbl = nullptr;
@@ -58,7 +57,7 @@ protected:
 private:
     void createControls();
     void arrangeTabOrder();
-    // Copies the boxes into the session values; the port only when its number fits.
-    void copyBoxesToSession();
-
+    // Copies the boxes into the session values; the port only when its number fits,
+    // which the result tells.
+    bool copyBoxesToSession();
 };

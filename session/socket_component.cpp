@@ -96,9 +96,11 @@ void SocketComponent::resolve()
     if (!connecting_)
         return;
     if (port_ <= 0) {
-        fail(
-            kOtherFailure,
-            QStringLiteral("The port %1 is not a valid port number for %2.").arg(port_).arg(host_));
+        fail(kOtherFailure,
+             QStringLiteral(
+                 "The port %1 is not a valid port number for %2: usable ports are 1 to 32767.")
+                 .arg(port_)
+                 .arg(host_));
         return;
     }
     QHostAddress literal;

@@ -76,6 +76,8 @@ private slots:
     void refusedConnectionRearmsDialog();
     void secondConnectWhileWaitingDoesNothing();
     void otherErrorShowsItsDescription();
+    void unusablePortIsNamedAsTyped_data();
+    void unusablePortIsNamedAsTyped();
 
     void cancelSavesBoxesAndEnds_data();
     void cancelSavesBoxesAndEnds();
@@ -407,6 +409,47 @@ void TestLoginDialog::refusedConnectionRearmsDialog()
     QVERIFY(Declares::running);
     QVERIFY(frmConnect::ifLoaded() != nullptr);
     QVERIFY(!frmMain::instance().isVisible());
+    QVERIFY(!QFile::exists(iniPath()));
+}
+
+void TestLoginDialog::unusablePortIsNamedAsTyped_data()
+{
+    QTest::addColumn<QString>("portBox");
+    QTest::addColumn<bool>("portKeptFromBefore");
+    QTest::addColumn<QString>("message");
+
+    const QString beyond =
+        QStringLiteral("The port \"%1\" cannot be used: usable ports are 1 to 32767.");
+    QTest::newRow("above the range") << "99999" << false << beyond.arg(QStringLiteral("99999"));
+    QTest::newRow("below the range") << "-40000" << false << beyond.arg(QStringLiteral("-40000"));
+    QTest::newRow("exponent") << " 1e9 " << false << beyond.arg(QStringLiteral(" 1e9 "));
+    // The port of an earlier attempt is not used for a number the user did not type.
+    QTest::newRow("a usable port kept from before")
+        << "32768" << true << beyond.arg(QStringLiteral("32768"));
+    // Numbers that fit go to the connection, which names the port it could not use.
+    QTest::newRow("zero") << "0" << false
+                          << "The port 0 is not a valid port number for 127.0.0.1: usable ports "
+                             "are 1 to 32767.";
+}
+
+void TestLoginDialog::unusablePortIsNamedAsTyped()
+{
+    QFETCH(QString, portBox);
+    QFETCH(bool, portKeptFromBefore);
+    QFETCH(QString, message);
+    MessageBoxCloser closer;
+    LoopbackServer server;
+    if (portKeptFromBefore)
+        Declares::port = server.port();
+    frmConnect& dialog = showDialog();
+    fillBoxes(dialog, 1);
+    typeInto(dialog.PortTxt, portBox);
+    click(dialog.Command1);
+    QTRY_COMPARE(closer.texts(), QStringList{message});
+    QTRY_VERIFY(dialog.mousePointer() != Qt::WaitCursor);
+    QCOMPARE(Declares::port, portKeptFromBefore ? server.port() : qint16(0));
+    QVERIFY(!server.waitForClient(200));
+    QVERIFY(frmConnect::ifLoaded() != nullptr);
     QVERIFY(!QFile::exists(iniPath()));
 }
 
