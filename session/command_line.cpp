@@ -67,14 +67,14 @@ std::optional<QString> commandLineToProtocol(const QString& typedLine, const QSt
     // An empty line would match only the catch-all row, and sends nothing.
     if (typedLine.isEmpty())
         return std::nullopt;
-    // A line break pasted into the box shows there as a blank, and is classified and
-    // sent as one: it cannot travel inside a protocol line.
-    QString line = typedLine;
-    line.replace(u'\r', u' ').replace(u'\n', u' ');
     for (const CommandRow& row : kCommands) {
-        if (!line.startsWith(row.prefix))
+        if (!typedLine.startsWith(row.prefix))
             continue;
-        const QStringView rest = QStringView(line).mid(row.prefix.size());
+        // The line is classified as it was typed; only then does a pasted line break go
+        // out as the blank the box shows, as it cannot travel inside a protocol line.
+        QString cleaned = typedLine.mid(row.prefix.size());
+        cleaned.replace(u'\r', u' ').replace(u'\n', u' ');
+        const QStringView rest(cleaned);
         switch (row.body) {
         case Body::Rest:
             return row.keyword.toString() + rest.toString();

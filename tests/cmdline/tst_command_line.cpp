@@ -62,8 +62,17 @@ void CommandLineTest::classification_data()
                                                    << "SEND:PRIV:=1:";
     QTest::newRow("pasted line breaks read as blanks") << "hi\r\nSEND:PRIV:x:y\nz"
                                                        << "SEND:PUB:hi  SEND:PRIV:x:y z";
+    // Classified as typed: a line break is not the blank that ends "?go ".
     QTest::newRow("line break after the arena command") << "?go\nduel"
-                                                        << "GO:duel";
+                                                        << "SEND:PUB:?go duel";
+    QTest::newRow("CR LF after the arena command") << "?GO\r\nduel"
+                                                   << "SEND:PUB:?GO  duel";
+    QTest::newRow("line break after the freq prefix") << "//\nteam"
+                                                      << "SEND:FREQ: team";
+    QTest::newRow("line break in a freq change") << "=\n1"
+                                                 << "CHANGEFREQ: 1";
+    QTest::newRow("line break before the slash") << "\n/bob hi"
+                                                 << "SEND:PUB: /bob hi";
     QTest::newRow("line break splits a private message's name") << "/bob\nhi"
                                                                 << "SEND:PRIV:bob:hi";
     QTest::newRow("non-Latin text kept")
