@@ -9,6 +9,9 @@
 
 #include <optional>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr QLatin1String kCrLf("\r\n");
@@ -192,11 +195,26 @@ void writeString(const QString& path, const QString& section, const QString& key
     }
     const QString updated = writeToText(content.value_or(QString()), section, key, value);
 
+    struct stat before
+    {
+    };
+    const bool known = !isNew && ::stat(QFile::encodeName(path).constData(), &before) == 0;
+
     QSaveFile file(path);
+    // In a folder where no temporary file can be made, a Game.ini that can itself be
+    // written is written in place rather than not at all.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    if (isNew)
+    if (isNew) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    } else if (known) {
+        // The replacement keeps the owner and mode of the file it replaces, where the
+        // system lets us: a file set up by someone else stays theirs.
+        const int fd = file.handle();
+        [[maybe_unused]] const bool ownerKept = ::fchown(fd, before.st_uid, before.st_gid) == 0;
+        [[maybe_unused]] const bool modeKept = ::fchmod(fd, before.st_mode & 07777) == 0;
+    }
     file.write(toWire(updated));
     file.commit();
 }

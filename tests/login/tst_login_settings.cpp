@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
+
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +33,38 @@ QByteArray readBytes(const QString& path)
     return file.readAll();
 }
 
+// Acts on files as an ordinary user while it lives, so that permissions hold for the
+// test as they do for a player. Root takes the file-system identity of "nobody"
+// (setfsuid, for this thread only), which drops its right to override them.
+class OrdinaryUser
+{
+public:
+    static constexpr uid_t kNobody = 65534;
+
+    // The user whose permissions apply: "nobody" for root, oneself otherwise.
+    static uid_t id() { return isRoot() ? kNobody : ::geteuid(); }
+
+    OrdinaryUser()
+    {
+        if (isRoot()) {
+            ::setfsgid(kNobody);
+            ::setfsuid(kNobody);
+        }
+    }
+    ~OrdinaryUser()
+    {
+        if (isRoot()) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+    }
+    OrdinaryUser(const OrdinaryUser&) = delete;
+    OrdinaryUser& operator=(const OrdinaryUser&) = delete;
+
+private:
+    static bool isRoot() { return ::geteuid() == 0; }
+};
+
 } // namespace
 
 class TestLoginSettings : public QObject
@@ -49,7 +84,10 @@ private slots:
     void writeKeepsTheRestOfTheFile();
     void writeCreatesPrivateCrLfFile();
     void writeIntoUnwritablePlaceChangesNothing();
-    void writeIntoReadOnlyFolderChangesNothing();
+    void writeInReadOnlyFolder_data();
+    void writeInReadOnlyFolder();
+    void writeKeepsOwnerAndMode_data();
+    void writeKeepsOwnerAndMode();
     void writeKeepsValueOnOneLine();
 
     void saveSettingsWritesFiveKeysInOrder();
@@ -253,16 +291,70 @@ void TestLoginSettings::writeIntoUnwritablePlaceChangesNothing()
     QVERIFY(!QFile::exists(inside));
 }
 
-void TestLoginSettings::writeIntoReadOnlyFolderChangesNothing()
+void TestLoginSettings::writeInReadOnlyFolder_data()
 {
-    if (::geteuid() == 0)
-        QSKIP("root writes into read-only folders");
+    QTest::addColumn<bool>("fileWritable");
+    QTest::addColumn<QByteArray>("expected");
+    // No temporary file can be made beside Game.ini: it is written in place.
+    QTest::newRow("Game.ini writable") << true << QByteArray("[INIT]\r\nName=Bob\r\n");
+    QTest::newRow("Game.ini read-only") << false << QByteArray("[INIT]\r\nName=Eve\r\n");
+}
+
+void TestLoginSettings::writeInReadOnlyFolder()
+{
+    QFETCH(bool, fileWritable);
+    QFETCH(QByteArray, expected);
+    const QString folder = dir_->filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString ini = folder + QStringLiteral("/Game.ini");
+    writeBytes(ini, "[INIT]\r\nName=Eve\r\n");
+    const QByteArray folderName = QFile::encodeName(folder);
+    const QByteArray iniName = QFile::encodeName(ini);
+    const uid_t user = OrdinaryUser::id();
+    QCOMPARE(::chmod(QFile::encodeName(dir_->path()).constData(), 0755), 0);
+    QCOMPARE(::chown(folderName.constData(), user, user), 0);
+    QCOMPARE(::chown(iniName.constData(), user, user), 0);
+    QCOMPARE(::chmod(iniName.constData(), fileWritable ? 0600 : 0400), 0);
+    QCOMPARE(::chmod(folderName.constData(), 0500), 0);
+    const auto restore = qScopeGuard([&] { ::chmod(folderName.constData(), 0700); });
+
+    {
+        const OrdinaryUser acting;
+        WriteIniValue(ini, QStringLiteral("INIT"), QStringLiteral("Name"), QStringLiteral("Bob"));
+    }
+    QCOMPARE(readBytes(ini), expected);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Game.ini")});
+}
+
+// A save replaces the file, but the replacement is the user's file as before.
+void TestLoginSettings::writeKeepsOwnerAndMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("group may read") << 0640;
+    QTest::newRow("everyone may read") << 0644;
+    QTest::newRow("owner only") << 0600;
+}
+
+void TestLoginSettings::writeKeepsOwnerAndMode()
+{
+    QFETCH(int, mode);
     writeBytes(ini_, "[INIT]\r\nName=Eve\r\n");
-    QVERIFY(QFile::setPermissions(dir_->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QByteArray iniName = QFile::encodeName(ini_);
+    // As root the file belongs to someone else, whose file it must stay.
+    const uid_t owner = OrdinaryUser::id();
+    QCOMPARE(::chown(iniName.constData(), owner, owner), 0);
+    QCOMPARE(::chmod(iniName.constData(), static_cast<mode_t>(mode)), 0);
+
     WriteIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Name"), QStringLiteral("Bob"));
-    QFile::setPermissions(dir_->path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QCOMPARE(readBytes(ini_), QByteArray("[INIT]\r\nName=Eve\r\n"));
+    QCOMPARE(readBytes(ini_), QByteArray("[INIT]\r\nName=Bob\r\n"));
+    struct stat status
+    {
+    };
+    QCOMPARE(::stat(iniName.constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 07777), mode);
+    QCOMPARE(status.st_uid, owner);
+    QCOMPARE(status.st_gid, gid_t(owner));
 }
 
 void TestLoginSettings::writeKeepsValueOnOneLine()
