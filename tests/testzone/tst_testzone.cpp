@@ -19,6 +19,29 @@ bool isValidShip(const QByteArray& playerLine)
     return ok && ship >= 0 && ship <= 8;
 }
 
+// The text of a message line after its named fields, or nothing when the fields
+// are not in place: PUB, FREQ and PRIV name a sender, CHAT a channel and then a
+// text that begins with "sender> ", SQUAD a squad and a sender. ARENA and SYSOP
+// hold text only. Every sender must be one of the given ones.
+QByteArray messageText(const QList<QByteArray>& fields, const QSet<QByteArray>& senders)
+{
+    const QByteArray kind = fields.value(1);
+    if (kind == "ARENA" || kind == "SYSOP")
+        return fields.mid(2).join(':');
+    if (kind == "PUB" || kind == "FREQ" || kind == "PRIV")
+        return senders.contains(fields.value(2)) ? fields.mid(3).join(':') : QByteArray();
+    if (kind == "SQUAD" && !fields.value(2).isEmpty() && senders.contains(fields.value(3)))
+        return fields.mid(4).join(':');
+    if (kind == "CHAT" && !fields.value(2).isEmpty()) {
+        const QByteArray text = fields.mid(3).join(':');
+        for (const QByteArray& sender : senders) {
+            if (text.startsWith(sender + "> "))
+                return text.mid(sender.size() + 2);
+        }
+    }
+    return QByteArray();
+}
+
 } // namespace
 
 class TestZone : public QObject
@@ -388,29 +411,75 @@ void TestZone::botsProduceEveryKindOfLine()
     ZoneProcess zone;
     QVERIFY(zone.start({"--bots", "2", "--bot-interval", "30", "--seed", "7"}));
     const auto ann = loggedInClient(zone.port(), "ann");
-    QVERIFY(ann);
+    const auto loner = loggedInClient(zone.port(), "loner"); // in no arena
+    QVERIFY(ann && loner);
     ann->send("GO:");
     QCOMPARE(ann->nextLine(), QByteArray("INARENA:0:0"));
+    // The permanent robots entered first; a visitor may have come in after them.
     QSet<QByteArray> bots;
     for (int i = 0; i < 2; ++i) {
         const QByteArray player = ann->nextLine();
         QVERIFY2(player.startsWith("PLAYER:") && isValidShip(player), player.constData());
         bots.insert(player.split(':')[1]);
     }
-    QVERIFY(ann->nextLine().startsWith("PLAYER:ann:"));
+    QByteArray own = ann->nextLine();
+    if (own.startsWith("PLAYER:") && !own.startsWith("PLAYER:ann:"))
+        own = ann->nextLine();
+    QVERIFY2(own.startsWith("PLAYER:ann:"), own.constData());
 
-    // Every kind of chat line turns up; chatter from bots in "elim" does not.
+    // Every kind of line turns up, each with its fields in place and a text;
+    // chatter from bots in "elim" does not. A visitor enters and leaves, and the
+    // permanent robots stay. Each kind of robot text holds a colon now and
+    // then, kept whole.
+    const QSet<QByteArray> robotKinds = {"PUB", "FREQ", "PRIV", "CHAT", "SQUAD"};
+    const QSet<QByteArray> everyKind = robotKinds + QSet<QByteArray>{"ARENA", "SYSOP"};
     QSet<QByteArray> kinds;
+    QSet<QByteArray> entered;
+    QByteArray leaving;
+    QByteArray departed;
+    QSet<QByteArray> kindsWithColon;
     QDeadlineTimer deadline(20000);
-    while (kinds.size() < 4 && !deadline.hasExpired()) {
+    const auto allSeen = [&] {
+        return kinds.contains(everyKind) && !departed.isEmpty() &&
+               kindsWithColon.contains(robotKinds);
+    };
+    while (!allSeen() && !deadline.hasExpired()) {
         const QByteArray line = ann->nextLine(static_cast<int>(deadline.remainingTime()));
         const QList<QByteArray> fields = line.split(':');
-        if (fields.value(1) == "PUB" || fields.value(1) == "FREQ" || fields.value(1) == "PRIV")
-            QVERIFY2(bots.contains(fields.value(2)), line.constData());
-        if (line.startsWith("MSG:"))
+        if (line.startsWith("ENTERING:")) {
+            QVERIFY2(isValidShip(line) && !bots.contains(fields.value(1)), line.constData());
+            entered.insert(fields.value(1));
+            if (fields[1] == leaving)
+                leaving.clear(); // only moved within the arena
+        } else if (line.startsWith("LEAVING:")) {
+            QVERIFY2(fields.size() == 2 && !bots.contains(fields[1]), line.constData());
+            if (entered.contains(fields[1]))
+                leaving = fields[1];
+        } else if (line.startsWith("MSG:")) {
+            // A visitor that left stays away while the others talk.
+            if (!leaving.isEmpty())
+                departed = leaving;
             kinds.insert(fields.value(1));
+            const QByteArray text = messageText(fields, bots);
+            QVERIFY2(!text.isEmpty(), line.constData());
+            if (text.contains(':'))
+                kindsWithColon.insert(fields[1]);
+        } else if (line == "<nothing>") {
+            break; // the checks below tell what is missing
+        } else {
+            QFAIL(line.constData());
+        }
     }
-    QCOMPARE(kinds, (QSet<QByteArray>{"PUB", "FREQ", "PRIV", "ARENA"}));
+    QCOMPARE(kinds, everyKind);
+    QVERIFY2(
+        !departed.isEmpty(),
+        ("entered: " + QList<QByteArray>(entered.begin(), entered.end()).join(' ')).constData());
+    QCOMPARE(kindsWithColon & robotKinds, robotKinds);
+
+    // Sysop warnings reach the whole zone, even a player in no arena, who
+    // hears nothing else.
+    const QByteArray warning = loner->nextLine(20000);
+    QVERIFY2(warning.startsWith("MSG:SYSOP:") && warning.size() > 10, warning.constData());
 
     // A bot answers a private message, in private.
     const QByteArray bot = *bots.begin();

@@ -1,8 +1,10 @@
 #include "bots.h"
 
+#include "bot_phrases.h"
 #include "player_session.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -10,20 +12,13 @@ const QList<QByteArray> kNames = {"AceBot", "BeaBot", "CogBot", "DotBot", "EliBo
                                   "FoxBot", "GusBot", "HexBot", "IvyBot", "JetBot",
                                   "KipBot", "LuxBot", "MoxBot", "NixBot", "OrbBot"};
 
-const QList<QByteArray> kPublicRemarks = {"Anyone up for a game?",        "Nice shot out there!",
-                                          "The warbirds are fast today.", "Who took the flag?",
-                                          "Watch the center, folks.",     "gg all",
-                                          "Spawn camping again...",       "Lag check, all good?"};
+// One visitor per arena, in the order of BotCrew::kArenas; never one of kNames.
+const QList<QByteArray> kVisitorNames = {"RoamBot", "DriftBot"};
 
-const QList<QByteArray> kFreqRemarks = {"Cover me, going in.", "Regroup at base.",
-                                        "Two enemies left side.", "Need a pod pickup!",
-                                        "Hold the line, team."};
-
-const QList<QByteArray> kArenaNotices = {"Next round starts soon", "Scores are reset every hour",
-                                         "Be kind in public chat", "Double points this round"};
-
-// One remark each turn; the cycle holds every kind at least once.
-constexpr int kCycleLength = 4;
+// The steps of the cycle on which the visitors log in and enter, and log out.
+// They are away at the start, so a long interval keeps the arenas still.
+constexpr int kVisitorsArrive = 2;
+constexpr int kVisitorsLeave = 8;
 
 } // namespace
 
@@ -34,18 +29,18 @@ BotCrew::BotCrew(Zone& zone, int botsPerArena, std::chrono::milliseconds interva
     int index = 0;
     for (const QByteArray& arena : kArenas) {
         for (int i = 0; i < botsPerArena; ++i, ++index) {
-            auto bot = std::make_unique<Bot>();
-            bot->name = kNames[index % kNames.size()];
+            QByteArray name = kNames[index % kNames.size()];
             if (index >= kNames.size())
-                bot->name += QByteArray::number(index / kNames.size() + 1);
-            bot->arena = arena;
+                name += QByteArray::number(index / kNames.size() + 1);
+            auto bot = makeBot(name, arena);
             bot->freq = i % 2;
             bot->greeter = i == 0;
-            Bot* self = bot.get();
-            bot->session = new PlayerSession(
-                zone_, [this, self](const QByteArray& line) { hear(*self, line); }, this);
             bots_.push_back(std::move(bot));
         }
+    }
+    if (botsPerArena > 0) {
+        for (qsizetype a = 0; a < kArenas.size(); ++a)
+            visitors_.push_back(makeBot(kVisitorNames[a], kArenas[a]));
     }
     tick_.setInterval(interval_);
     connect(&tick_, &QTimer::timeout, this, &BotCrew::onTick);
@@ -55,6 +50,8 @@ BotCrew::~BotCrew()
 {
     for (const auto& bot : bots_)
         bot->session->end();
+    for (const auto& visitor : visitors_)
+        visitor->session->end();
 }
 
 void BotCrew::start()
@@ -69,6 +66,17 @@ void BotCrew::start()
         tick_.start();
 }
 
+std::unique_ptr<BotCrew::Bot> BotCrew::makeBot(const QByteArray& name, const QByteArray& arena)
+{
+    auto bot = std::make_unique<Bot>();
+    bot->name = name;
+    bot->arena = arena;
+    Bot* self = bot.get();
+    bot->session = new PlayerSession(
+        zone_, [this, self](const QByteArray& line) { hear(*self, line); }, this);
+    return bot;
+}
+
 void BotCrew::hear(Bot& bot, const QByteArray& line)
 {
     // Called from inside the zone's routing: any answer waits for the event loop.
@@ -77,15 +85,16 @@ void BotCrew::hear(Bot& bot, const QByteArray& line)
     if (bot.greeter && line.startsWith("ENTERING:")) {
         const QByteArray newcomer = fields.value(1);
         if (!isBot(newcomer)) {
-            sayLater(bot,
-                     "SEND:PRIV:" + newcomer + ":Welcome to arena " + bot.arena + ", " + newcomer +
-                         "! Type a line to chat, // for your team.",
-                     soon);
+            sayLater(
+                bot,
+                "SEND:PRIV:" + newcomer + ":Welcome to arena " + bot.arena + ", " + newcomer +
+                    "! Type a line to chat, // for your team. Maps: " + BotPhrases::kMapsAddress,
+                soon);
         }
     } else if (line.startsWith("MSG:PRIV:")) {
         const QByteArray sender = fields.value(2);
         if (!isBot(sender))
-            sayLater(bot, "SEND:PRIV:" + sender + ":Beep. I am only a robot, " + sender + ".",
+            sayLater(bot, "SEND:PRIV:" + sender + ":Beep. I am only a robot, " + sender + " :-)",
                      soon);
     }
 }
@@ -103,26 +112,69 @@ void BotCrew::sayLater(Bot& bot, const QByteArray& line, std::chrono::millisecon
 
 void BotCrew::onTick()
 {
-    static constexpr Remark kCycle[kCycleLength] = {Remark::Public, Remark::Freq, Remark::Public,
-                                                    Remark::Arena};
-    const Remark remark = kCycle[step_++ % kCycleLength];
-    for (const QByteArray& arena : kArenas)
-        remarkIn(arena, remark);
+    // Twelve steps, 48 s at the default pace: every kind of line comes once a
+    // cycle at least, freq remarks twice since they alternate between the teams.
+    static constexpr Remark kCycle[] = {
+        Remark::Public, Remark::Freq, Remark::Chat,  Remark::Public, Remark::Arena, Remark::Squad,
+        Remark::Public, Remark::Freq, Remark::Sysop, Remark::Public, Remark::Chat,  Remark::Squad};
+    static constexpr int kCycleLength = static_cast<int>(std::size(kCycle));
+    const int step = step_;
+    step_ = (step_ + 1) % kCycleLength;
+
+    const Remark remark = kCycle[step];
+    if (remark == Remark::Sysop) {
+        zone_.sysopWarning(pick(BotPhrases::kSysopWarnings));
+    } else {
+        for (const QByteArray& arena : kArenas)
+            remarkIn(arena, remark);
+    }
     if (remark == Remark::Freq)
         freqTurn_ = 1 - freqTurn_;
+
+    if (step == kVisitorsArrive)
+        visitorsArrive();
+    else if (step == kVisitorsLeave)
+        visitorsLeave();
 }
 
 void BotCrew::remarkIn(const QByteArray& arena, Remark remark)
 {
     if (remark == Remark::Arena) {
-        zone_.arenaMessage(arena, pick(kArenaNotices));
+        zone_.arenaMessage(arena, pick(BotPhrases::kArenaNotices));
         return;
     }
+    Bot* speaker = speakerIn(arena, remark);
+    if (!speaker)
+        return;
+    switch (remark) {
+    case Remark::Public:
+        say(*speaker, "SEND:PUB:" + pick(BotPhrases::kPublic));
+        break;
+    case Remark::Freq:
+        say(*speaker, "SEND:FREQ:" + pick(BotPhrases::kFreq));
+        break;
+    case Remark::Chat: {
+        const QByteArray channel = pick(BotPhrases::kChannels);
+        zone_.sendChannel(speaker->name, channel, pick(BotPhrases::kChannelTexts));
+        break;
+    }
+    case Remark::Squad:
+        zone_.sendSquad(speaker->name, BotPhrases::kSquads[speaker->freq],
+                        pick(BotPhrases::kSquadTexts));
+        break;
+    case Remark::Arena:
+    case Remark::Sysop:
+        break;
+    }
+}
+
+BotCrew::Bot* BotCrew::speakerIn(const QByteArray& arena, Remark remark)
+{
     // Freq remarks alternate between the teams on freq 0 and freq 1, so that a
-    // newcomer on freq 0 hears one every other time.
+    // newcomer on freq 0 hears one every other time; a lone team speaks always.
     std::vector<Bot*> speakers;
     for (const auto& bot : bots_) {
-        if (bot->arena == arena && (remark == Remark::Public || bot->freq == freqTurn_))
+        if (bot->arena == arena && (remark != Remark::Freq || bot->freq == freqTurn_))
             speakers.push_back(bot.get());
     }
     if (speakers.empty() && remark == Remark::Freq) {
@@ -132,18 +184,31 @@ void BotCrew::remarkIn(const QByteArray& arena, Remark remark)
         }
     }
     if (speakers.empty())
-        return;
-    Bot& speaker = *speakers[random_.bounded(static_cast<quint32>(speakers.size()))];
-    if (remark == Remark::Public)
-        say(speaker, "SEND:PUB:" + pick(kPublicRemarks));
-    else
-        say(speaker, "SEND:FREQ:" + pick(kFreqRemarks));
+        return nullptr;
+    return speakers[random_.bounded(static_cast<quint32>(speakers.size()))];
+}
+
+void BotCrew::visitorsArrive()
+{
+    // A player may hold a visitor's name meanwhile: that visit is refused, and
+    // the GO after it is ignored like any line before a login.
+    for (const auto& visitor : visitors_) {
+        say(*visitor, "LOGIN:1:" + visitor->name + ":robot");
+        say(*visitor, "GO:" + visitor->arena);
+    }
+}
+
+void BotCrew::visitorsLeave()
+{
+    for (const auto& visitor : visitors_)
+        visitor->session->end();
 }
 
 bool BotCrew::isBot(const QByteArray& name) const
 {
-    return std::any_of(bots_.begin(), bots_.end(),
-                       [&](const auto& bot) { return bot->name == name; });
+    const auto named = [&](const auto& bot) { return bot->name == name; };
+    return std::any_of(bots_.begin(), bots_.end(), named) ||
+           std::any_of(visitors_.begin(), visitors_.end(), named);
 }
 
 QByteArray BotCrew::pick(const QList<QByteArray>& texts)

@@ -123,6 +123,29 @@ void Zone::arenaMessage(const QByteArray& arena, const QByteArray& text)
     deliverTo(arenas_.value(arena), "MSG:ARENA:" + text, QByteArray());
 }
 
+void Zone::sysopWarning(const QByteArray& text)
+{
+    for (const auto& [name, player] : players_)
+        player.deliver("MSG:SYSOP:" + text);
+}
+
+void Zone::sendChannel(const QByteArray& from, const QByteArray& channel, const QByteArray& text)
+{
+    Player* sender = senderInArena(from);
+    if (!sender)
+        return;
+    // A channel line names no sender of its own: the text carries it.
+    deliverTo(arenas_.value(sender->arena), "MSG:CHAT:" + channel + ':' + from + "> " + text, from);
+}
+
+void Zone::sendSquad(const QByteArray& from, const QByteArray& squad, const QByteArray& text)
+{
+    Player* sender = senderInArena(from);
+    if (!sender)
+        return;
+    deliverTo(arenas_.value(sender->arena), "MSG:SQUAD:" + squad + ':' + from + ':' + text, from);
+}
+
 Zone::Player* Zone::find(const QByteArray& name)
 {
     const auto it = players_.find(name);

@@ -36,6 +36,12 @@ public:
     void changeFreq(const QByteArray& name, const QByteArray& freqText);
     // A notice from the zone itself to everyone in an arena.
     void arenaMessage(const QByteArray& arena, const QByteArray& text);
+    // A warning from the zone's operators to every player logged in, in an arena or not.
+    void sysopWarning(const QByteArray& text);
+    // Chat-channel and squad messages. The zone keeps no channel or squad
+    // membership, so everyone else in the sender's arena hears them.
+    void sendChannel(const QByteArray& from, const QByteArray& channel, const QByteArray& text);
+    void sendSquad(const QByteArray& from, const QByteArray& squad, const QByteArray& text);
 
     bool isLoggedIn(const QByteArray& name) const { return players_.count(name) != 0; }
     QList<QByteArray> playersIn(const QByteArray& arena) const { return arenas_.value(arena); }
