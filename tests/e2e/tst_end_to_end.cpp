@@ -79,7 +79,8 @@ private slots:
     void keepAliveHoldsTheSession();
     void closingTheWindowEndsTheSession();
     void zoneGoingAwayEndsTheProgram();
-    void robotsShowEveryColour();
+    void refusedLoginStaysReadableUntilClosed();
+    void robotsShowEveryKindOfLine();
 
 private:
     void startZone(const QStringList& options = {});
@@ -389,35 +390,87 @@ void EndToEndTest::zoneGoingAwayEndsTheProgram()
     QVERIFY(!frmMain::ifLoaded());
 }
 
-void EndToEndTest::robotsShowEveryColour()
+void EndToEndTest::refusedLoginStaysReadableUntilClosed()
+{
+    STEP(startZone());
+    auto holder = peerInArena(zone_->port(), kUser.toLatin1(), "elim");
+    QVERIFY(holder);
+    MessageBoxCloser boxes;
+    Declares::lineDelimiter = QStringLiteral("\n");
+    frmConnect& dialog = frmConnect::instance();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    Declares::running = true;
+    typeIntoBox(dialog.NameTxt, kUser);
+    typeIntoBox(dialog.PasswordTxt, QStringLiteral("secret"));
+    typeIntoBox(dialog.PortTxt, QString::number(zone_->port()));
+    typeIntoBox(dialog.IPTxt, QStringLiteral("127.0.0.1"));
+    QTest::mouseClick(dialog.Command1, Qt::LeftButton);
+
+    // The zone refuses the name in use and hangs up; the reason stays on screen.
+    const auto refused = await(QStringLiteral("Login bad: The name Quill is already in use"));
+    QVERIFY(refused);
+    QCOMPARE(refused->colour, QColor(0xDE, 0x31, 0x08));
+    QTRY_VERIFY(!window().SendTxt->isEnabled());
+    QCOMPARE(runEventLoop(500), -1); // nothing ends the program by itself
+    QVERIFY(Declares::running);
+    QVERIFY(window().isVisible());
+    QCOMPARE(boxes.texts(), QStringList());
+
+    QWindow* native = window().windowHandle();
+    QTimer::singleShot(0, native, [native] { native->close(); });
+    QCOMPARE(runEventLoop(), 0);
+    QVERIFY(!Declares::running);
+}
+
+// The robots bring every kind of line a zone sends: each kind in its colour, texts
+// whole with their colons, and a visitor who is listed on arrival and gone on leaving.
+void EndToEndTest::robotsShowEveryKindOfLine()
 {
     STEP(startZone({"--bots", "2", "--bot-interval", "200"}));
     STEP(connectThroughDialog());
 
     static const QRegularExpression fromRobot(QStringLiteral("^[A-Z][a-z]+Bot> "));
-    bool publicSeen = false;
-    bool freqSeen = false;
-    bool privateSeen = false;
-    bool arenaSeen = false;
+    static const QRegularExpression squad(
+        QStringLiteral("^\\((wolves|ravens)\\) [A-Z][a-z]+Bot> "));
+    const QColor sysopColour(0xFF, 0x8C, 0x9C);
+    const QColor chatColour(0xBD, 0xB5, 0xB5);
+    const QColor squadColour(0xB5, 0x84, 0xEF);
+    QMap<QString, bool> seen{{"public", false},      {"freq", false},  {"private", false},
+                             {"arena", false},       {"sysop", false}, {"chat", false},
+                             {"squad", false},       {"colon", false}, {"visitor listed", false},
+                             {"visitor gone", false}};
     const bool allSeen = QTest::qWaitFor(
         [&] {
             for (const Paragraph& p : paragraphsOf(window().RecTxt)) {
                 if (p.text.contains(fromRobot)) {
-                    publicSeen |= p.colour == kPublicColour;
-                    freqSeen |= p.colour == kFreqColour;
-                    privateSeen |= p.colour == kPrivateColour;
+                    seen["public"] |= p.colour == kPublicColour;
+                    seen["freq"] |= p.colour == kFreqColour;
+                    seen["private"] |= p.colour == kPrivateColour;
+                    seen["colon"] |= p.text.indexOf(u':') > p.text.indexOf(QStringLiteral("> "));
                 } else if (p.text.startsWith(QStringLiteral("Arena Message: "))) {
-                    arenaSeen |= p.colour == kPrivateColour;
+                    seen["arena"] |= p.colour == kPrivateColour;
+                } else if (p.text.startsWith(QStringLiteral("Sysop Message: "))) {
+                    seen["sysop"] |= p.colour == sysopColour;
+                } else if (p.text.startsWith(QStringLiteral("Chat ")) && p.text.contains(u'>')) {
+                    seen["chat"] |= p.colour == chatColour;
+                } else if (p.text.contains(squad)) {
+                    seen["squad"] |= p.colour == squadColour;
                 }
             }
-            return publicSeen && freqSeen && privateSeen && arenaSeen;
+            const bool listed = listedNames(*window().UsrLst).contains(QStringLiteral("DriftBot"));
+            seen["visitor gone"] |= seen["visitor listed"] && !listed;
+            seen["visitor listed"] |= listed;
+            return !seen.values().contains(false);
         },
-        20000);
-    QVERIFY2(allSeen, qPrintable(QStringLiteral("public %1, freq %2, private %3, arena %4")
-                                     .arg(publicSeen)
-                                     .arg(freqSeen)
-                                     .arg(privateSeen)
-                                     .arg(arenaSeen)));
+        30000);
+    QStringList missing;
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+        if (!it.value())
+            missing.append(it.key());
+    }
+    QVERIFY2(allSeen,
+             qPrintable(QStringLiteral("not seen: ") + missing.join(QStringLiteral(", "))));
     // The robots are listed, each with a picture.
     QVERIFY(window().UsrLst->count() >= 3);
     for (int row = 0; row < window().UsrLst->count(); ++row)
