@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's screenshots: the real program under Xvfb against the local
-# test zone, the same run as the smoke test.
+# test zone as ./run.sh starts it (4 robots per arena, a remark every 4 s), the same run
+# as the smoke test, with the chat window taken after a cycle of the robots' chatter.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
@@ -8,4 +9,4 @@ ensure_packages
 build=${ORVEX_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target Client testzone
-tests/smoke/xvfb_smoke.sh "$build/Client" "$build/tools/testzone/testzone" docs/screenshots
+ORVEX_SMOKE_ZONE="--bots 4" ORVEX_SMOKE_WAIT=64 tests/smoke/xvfb_smoke.sh "$build/Client" "$build/tools/testzone/testzone" docs/screenshots

@@ -27,7 +27,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$zone" --port 0 --bots 3 --bot-interval 300 >"$work/zone.log" 2>&1 &
+# ORVEX_SMOKE_ZONE and ORVEX_SMOKE_WAIT let the screenshot script show a zone as
+# ./run.sh starts it, after a minute of its chatter.
+# shellcheck disable=SC2086
+"$zone" --port 0 ${ORVEX_SMOKE_ZONE:---bots 3 --bot-interval 300} >"$work/zone.log" 2>&1 &
 zone_pid=$!
 for _ in $(seq 100); do grep -q listening "$work/zone.log" && break; sleep 0.05; done
 port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
@@ -64,7 +67,7 @@ grep -q 'Name=Username' "$work/Game.ini" || fail "Game.ini was not written besid
 hints=$(xprop -id "$chat" WM_NORMAL_HINTS)
 echo "$hints" | grep -q 'minimum size: 800 by 556' || fail "no fixed minimum size: $hints"
 echo "$hints" | grep -q 'maximum size: 800 by 556' || fail "no fixed maximum size: $hints"
-sleep 3 # the robots greet the newcomer and chat a little
+sleep "${ORVEX_SMOKE_WAIT:-3}" # the robots greet the newcomer and chat a little
 import -window "$chat" "$shots/chat-window.png"
 
 xdotool windowactivate --sync "$chat"
