@@ -6,7 +6,7 @@
 #include "chat_lines.h"
 
 #include "chatwindow/frm_main.h"
-#include "chatwindow/style_strings.h"
+#include "session/style_strings.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
 

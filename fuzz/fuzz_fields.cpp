@@ -1,6 +1,6 @@
 // GetField and the number rules on arbitrary text: GetField agrees with a plain split,
 // and the number rules agree with each other.
-#include "chatwindow/get_field.h"
+#include "session/get_field.h"
 #include "session/number_rules.h"
 #include "session/wire_codec.h"
 

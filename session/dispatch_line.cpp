@@ -1,5 +1,5 @@
-#include "chatwindow/get_field.h"
-#include "chatwindow/style_strings.h"
+#include "session/get_field.h"
+#include "session/style_strings.h"
 #include "session/chat_view.h"
 #include "session/number_rules.h"
 #include "session/socket_component.h"

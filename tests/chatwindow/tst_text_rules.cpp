@@ -1,6 +1,6 @@
 // Field splitting, the two number rules and style strings: tables of text in, value out.
-#include "chatwindow/get_field.h"
-#include "chatwindow/style_strings.h"
+#include "session/get_field.h"
+#include "session/style_strings.h"
 #include "session/number_rules.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "chatwindow/get_field.h"
+#include "session/get_field.h"
 
 QString GetField(qint16 n, const QString& text, int separator)
 {

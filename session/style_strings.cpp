@@ -1,6 +1,6 @@
-#include "chatwindow/style_strings.h"
+#include "session/style_strings.h"
 
-#include "chatwindow/get_field.h"
+#include "session/get_field.h"
 #include "session/number_rules.h"
 
 #include <algorithm>
