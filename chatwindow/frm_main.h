@@ -2,7 +2,7 @@
 
 #include "chatwindow/image_list.h"
 #include "session/chat_view.h"
-#include "session/line_framer.h"
+#include "session/receive_step.h"
 #include "shell/window_slot.h"
 
 #include <QWidget>
@@ -53,8 +53,12 @@ public:
     void Socket1_Disconnected();
     void TmrKeepAlive_Timer();
 
+    // Shows what one data-arrived notification brought: its lines change the
+    // transcript once, in one edit block.
+    void takeReceived(const QByteArray& bytes);
+
     // The received characters after the last LF so far.
-    const LineFramer& receiveFramer() const { return framer_; }
+    const LineFramer& receiveFramer() const { return receive_.framer(); }
 
     void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
                     quint8 italic) override;
@@ -71,5 +75,5 @@ private:
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
 
-    LineFramer framer_;
+    ReceiveStep receive_;
 };

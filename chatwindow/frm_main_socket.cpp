@@ -5,7 +5,6 @@
 #include "login/frm_connect.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
-#include "session/wire_codec.h"
 #include "shell/message_box.h"
 #include "shell/session_state.h"
 
@@ -22,14 +21,15 @@ void frmMain::Socket1_Connect()
 
 void frmMain::Socket1_Read(int bytesTotal)
 {
-    const QList<QByteArray> lines = framer_.feed(Socket1->read(bytesTotal));
-    if (lines.isEmpty())
-        return;
-    // One edit block per notification: the transcript lays itself out once, not per line.
+    takeReceived(Socket1->read(bytesTotal));
+}
+
+void frmMain::takeReceived(const QByteArray& bytes)
+{
+    // The transcript changes, and lays itself out, once per notification, not per line.
     QTextCursor batch(RecTxt->document());
     batch.beginEditBlock();
-    for (const QByteArray& line : lines)
-        TCP::DispatchLine(fromWire(line), *this, *Socket1);
+    receive_.take(bytes, *this, *Socket1);
     batch.endEditBlock();
 }
 

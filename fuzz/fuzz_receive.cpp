@@ -1,12 +1,10 @@
-// The receive path: bytes in arbitrary chunks through the line framer and DispatchLine
-// into a recording chat view. Checks that every complete line of bounded length is
+// The receive path: bytes in arbitrary chunks through the program's receive step (the
+// line framer and DispatchLine) into a recording chat view. Checks that every complete line of bounded length is
 // dispatched once and in order, that overlong lines are only ever dropped whole, and
 // that the pending line never holds more than its cap.
 #include "session/chat_view.h"
-#include "session/line_framer.h"
+#include "session/receive_step.h"
 #include "session/socket_component.h"
-#include "session/tcp.h"
-#include "session/wire_codec.h"
 #include "shell/session_state.h"
 
 #include <QCoreApplication>
@@ -66,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Declares::arenaName = QStringLiteral("elim");
     SocketComponent socket;
     RecordingView view;
-    LineFramer framer(kCap);
+    ReceiveStep receive(kCap);
     QList<QByteArray> dispatched;
 
     qsizetype offset = 0;
@@ -74,14 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (offset < stream.size()) {
         step = step * 1103515245u + 12345u;
         const qsizetype chunk = 1 + static_cast<qsizetype>((step >> 16) % 97);
-        const QList<QByteArray> lines = framer.feed(stream.mid(offset, chunk));
+        dispatched += receive.take(stream.mid(offset, chunk), view, socket);
         offset += chunk;
-        if (framer.pending().size() > kCap)
+        if (receive.framer().pending().size() > kCap)
             std::abort();
-        for (const QByteArray& line : lines) {
-            TCP::DispatchLine(fromWire(line), view, socket);
-            dispatched.append(line);
-        }
     }
 
     // The same stream cut in one piece: the dispatched lines must be these, in order,
