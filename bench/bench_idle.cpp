@@ -32,7 +32,6 @@ int main(int argc, char* argv[])
     setUpApplication(app);
     const int seconds = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 30;
     Declares::reset();
-    Declares::lineDelimiter = QStringLiteral("\n");
     Declares::running = true;
 
     LoopbackPeer peer;

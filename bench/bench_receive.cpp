@@ -122,7 +122,6 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     setUpApplication(app);
     Declares::reset();
-    Declares::lineDelimiter = QStringLiteral("\n");
     Declares::running = true;
 
     const QList<QByteArray> lines = makeChatLines(kLines);

@@ -53,6 +53,12 @@ public:
     void Socket1_Disconnected();
     void TmrKeepAlive_Timer();
 
+    // What the connection's notifications hand back to the connect dialog, through the
+    // shell that knows both windows: the login line is out, so the connect is to be
+    // finished; or the attempt failed, so the dialog may try again.
+    static inline void (*connectFinished)() = nullptr;
+    static inline void (*connectFailed)() = nullptr;
+
     // Shows what one data-arrived notification brought: its lines change the
     // transcript once, in one edit block.
     void takeReceived(const QByteArray& bytes);

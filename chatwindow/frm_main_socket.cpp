@@ -1,8 +1,6 @@
 #include "chatwindow/frm_main.h"
 
 #include "chatwindow/send_text_box.h"
-#include "login/finish_connect.h"
-#include "login/frm_connect.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
 #include "shell/message_box.h"
@@ -16,7 +14,8 @@ void frmMain::Socket1_Connect()
 {
     // The login line carries the password as typed, before FinishConnect may blank it.
     TCP::SendLogin(*Socket1);
-    FinishConnect();
+    if (connectFinished)
+        connectFinished();
 }
 
 void frmMain::Socket1_Read(int bytesTotal)
@@ -44,10 +43,8 @@ void frmMain::Socket1_Error(int code, const QString& description)
     // The program may have been ended while the box was open.
     if (!Declares::running)
         return;
-    // Back to idle: the next Connect starts a new attempt. Once the chat is under way
-    // the dialog is gone and is not loaded again for this.
-    if (frmConnect* dialog = frmConnect::ifLoaded())
-        dialog->setMousePointer(Qt::ArrowCursor);
+    if (connectFailed)
+        connectFailed();
 }
 
 void frmMain::Socket1_Close()

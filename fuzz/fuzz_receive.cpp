@@ -60,7 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                             static_cast<qsizetype>(size - 1));
 
     Declares::reset();
-    Declares::lineDelimiter = QStringLiteral("\n");
     Declares::arenaName = QStringLiteral("elim");
     SocketComponent socket;
     RecordingView view;

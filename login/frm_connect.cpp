@@ -1,6 +1,5 @@
 #include "login/frm_connect.h"
 
-#include "chatwindow/frm_main.h"
 #include "login/program_folder.h"
 #include "login/settings.h"
 #include "login/validate_login.h"
@@ -210,7 +209,9 @@ void frmConnect::Command1_Click()
                         .arg(PortTxt->text()));
         return;
     }
-    SocketComponent& socket = *frmMain::instance().Socket1;
+    if (!chatSocket)
+        return;
+    SocketComponent& socket = chatSocket();
     socket.setRemoteHost(Declares::serverIP);
     socket.setRemotePort(Declares::port);
     setMousePointer(Qt::WaitCursor);

@@ -9,6 +9,7 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class SocketComponent;
 
 // The connect dialog: the first window the user sees. One instance, loaded on first use.
 // A plain frameless window rather than a QDialog, so that neither Enter nor Esc
@@ -44,6 +45,10 @@ public:
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
+
+    // The chat window's connection, which Connect sets up and starts; using it loads
+    // the chat window. The shell, which knows both windows, provides it.
+    static inline SocketComponent& (*chatSocket)() = nullptr;
 
     // The pointer doubles as the marker of a connection attempt under way (hourglass).
     void setMousePointer(Qt::CursorShape shape) { setCursor(shape); }

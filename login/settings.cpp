@@ -1,6 +1,7 @@
 #include "login/settings.h"
 
 #include "login/profile_file.h"
+#include "login/program_folder.h"
 #include "shell/session_state.h"
 
 #include <QFileInfo>
@@ -42,7 +43,7 @@ bool FileExists(const QString& path, int attributeMask)
 
 QString SettingsFilePath()
 {
-    return Declares::AppDir + QStringLiteral("Game.ini");
+    return programFolder() + QStringLiteral("/Game.ini");
 }
 
 void SaveSettings()

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Game.ini: the five values of the connect dialog kept between runs, section INIT of
-// the file AppDir + "Game.ini".
+// the file Game.ini in the program's folder.
 
 // The value of key in section of file, without surrounding blanks; empty text when the
 // file, the section or the key is missing. At most 4,999 characters come back.
@@ -20,7 +20,8 @@ inline constexpr int kAttributeHidden = 0x02;
 inline constexpr int kAttributeDirectory = 0x10;
 bool FileExists(const QString& path, int attributeMask);
 
-// The full path of the settings file.
+// The full path of the settings file: the program's folder is asked each time, so the
+// path is the same whichever window was loaded first.
 QString SettingsFilePath();
 
 // Writes Name, Password, Arena, ServerIP and Port, in that order, from the session

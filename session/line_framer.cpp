@@ -1,10 +1,13 @@
 #include "session/line_framer.h"
 
+#include "shell/session_state.h"
+
 QList<QByteArray> LineFramer::feed(const QByteArray& data)
 {
     QList<QByteArray> lines;
     qsizetype start = 0;
-    for (qsizetype lf = data.indexOf('\n'); lf >= 0; lf = data.indexOf('\n', start)) {
+    for (qsizetype lf = data.indexOf(Declares::kLineDelimiter); lf >= 0;
+         lf = data.indexOf(Declares::kLineDelimiter, start)) {
         if (discarding_) {
             discarding_ = false;
         } else if (pending_.isEmpty()) {

@@ -7,14 +7,13 @@ namespace TCP {
 
 void SendLine(SocketComponent& socket, const QString& line)
 {
-    const QString& delimiter = Declares::lineDelimiter;
-    if (line.size() + delimiter.size() > kMaxFramedLine)
+    const QChar delimiter(Declares::kLineDelimiter);
+    if (line.size() + 1 > kMaxFramedLine)
         return;
     // A delimiter inside the line would make the server read what follows it as a line
     // of its own (an arena name pasted with a line break, say): it goes out as a blank.
     QString text = line;
-    if (!delimiter.isEmpty())
-        text.replace(delimiter, QStringLiteral(" "));
+    text.replace(delimiter, u' ');
     socket.write(toWire(text + delimiter));
 }
 

@@ -3,12 +3,13 @@
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
 #include "shell/session_state.h"
+#include "shell/window_handover.h"
 
 #include <QApplication>
 
 int Main()
 {
-    Declares::lineDelimiter = QStringLiteral("\n");
+    JoinWindows();
     frmConnect::instance().show();
     Declares::running = true;
     // The loop blocks until clearRunning() asks it to end; an exit() requested before

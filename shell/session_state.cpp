@@ -11,7 +11,6 @@ QString serverIP;
 qint16 port = 0;
 qint16 currentFreq = 0;
 QString typedLine;
-QString lineDelimiter;
 QString AppDir;
 bool running = false;
 
@@ -31,7 +30,6 @@ void reset()
     port = 0;
     currentFreq = 0;
     typedLine.clear();
-    lineDelimiter.clear();
     AppDir.clear();
     running = false;
 }

@@ -11,6 +11,8 @@ namespace Declares {
 inline constexpr char kAppTitle[] = "Orvex Chat";
 inline constexpr char kProgramVersion[] = "1.0.0";
 inline constexpr int kProtocolVersion = 1;
+// Ends every line the client sends and splits what the server sends: LF, fixed.
+inline constexpr char kLineDelimiter = '\n';
 
 extern QString userName;
 extern QString password;
@@ -19,7 +21,6 @@ extern QString serverIP;
 extern qint16 port;
 extern qint16 currentFreq;
 extern QString typedLine;
-extern QString lineDelimiter;
 extern QString AppDir;
 extern bool running;
 

@@ -10,10 +10,10 @@
 #include "chatwindow/send_text_box.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
-#include "shell/application_setup.h"
 #include "shell/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
+#include "support/window_test.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
@@ -80,19 +80,11 @@ QList<std::pair<QString, int>> listed(const frmMain& window)
 
 } // namespace
 
-class ChatWindowTest : public QObject
+class ChatWindowTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUpApplication(*qApp); }
-    void init() { Declares::reset(); }
-    void cleanup()
-    {
-        frmMain::unload();
-        Declares::reset();
-    }
-
     void designTimeLayout();
     void fixedSizeWithoutMaximize();
     void focusStartsInEntryBoxAndTabsInOrder();
@@ -107,6 +99,7 @@ private slots:
     void doubleClickWithoutSelectionDoesNothing();
     void doubleClickBesideTheEntriesUsesTheSelection();
     void transcriptFollowsOnlyAtTheBottom();
+    void notificationChangesTranscriptOnce();
 };
 
 void ChatWindowTest::designTimeLayout()
@@ -459,6 +452,38 @@ void ChatWindowTest::transcriptFollowsOnlyAtTheBottom()
     sendLines(50);
     QTRY_VERIFY(bar->maximum() > maximumAtBottom);
     QTRY_COMPARE(bar->value(), bar->maximum());
+}
+
+// All lines of one data-arrived notification go in as one change of the transcript (one
+// edit block), which is what keeps a flood of lines cheap to show.
+void ChatWindowTest::notificationChangesTranscriptOnce()
+{
+    LoopbackServer server;
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QObject::disconnect(w.Socket1, &SocketComponent::connected, &w, nullptr);
+    QVERIFY(connectSocketTo(server, *w.Socket1));
+
+    int changes = 0;
+    QList<int> changesPerNotification;
+    connect(w.RecTxt->document(), &QTextDocument::contentsChange, this, [&] { ++changes; });
+    // Connected after the window's own handler: runs once the notification is shown.
+    connect(w.Socket1, &SocketComponent::dataArrived, this, [&] {
+        changesPerNotification.append(changes);
+        changes = 0;
+    });
+
+    QByteArray lines;
+    for (int i = 0; i < 300; ++i)
+        lines += "MSG:PUB:p:line " + QByteArray::number(i) + '\n';
+    server.send(lines + "MSG:PUB:p:part");
+    QTRY_COMPARE(w.RecTxt->document()->blockCount(), 301);
+    server.send(" ended\n");
+    QTRY_COMPARE(w.RecTxt->document()->blockCount(), 302);
+    QCOMPARE(w.RecTxt->document()->lastBlock().text(), QStringLiteral("p> part ended"));
+    QVERIFY(!changesPerNotification.isEmpty());
+    for (const int count : std::as_const(changesPerNotification))
+        QVERIFY2(count <= 1, qPrintable(QStringLiteral("%1 changes in one notification").arg(count)));
 }
 
 QTEST_MAIN(ChatWindowTest)

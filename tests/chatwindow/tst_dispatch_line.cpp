@@ -7,10 +7,10 @@
 #include "session/chat_view.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
-#include "shell/application_setup.h"
 #include "shell/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
+#include "support/window_test.h"
 
 #include <QListWidget>
 #include <QtTest>
@@ -69,19 +69,11 @@ bool connectTo(LoopbackServer& server)
 
 } // namespace
 
-class DispatchLineTest : public QObject
+class DispatchLineTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUpApplication(*qApp); }
-    void init() { Declares::reset(); }
-    void cleanup()
-    {
-        frmMain::unload();
-        Declares::reset();
-    }
-
     void shownLines_data();
     void shownLines();
     void literalTextAndTrailingCr();
@@ -365,7 +357,6 @@ void DispatchLineTest::loginOkAnswersWithGo()
 {
     LoopbackServer server;
     QVERIFY(connectTo(server));
-    Declares::lineDelimiter = QStringLiteral("\n");
     Declares::arenaName = QStringLiteral("pub");
 
     server.send("LOGINOK:bob\n");
@@ -378,7 +369,6 @@ void DispatchLineTest::loginOkWithoutArenaSendsNothing()
 {
     LoopbackServer server;
     QVERIFY(connectTo(server));
-    Declares::lineDelimiter = QStringLiteral("\n");
 
     server.send("LOGINOK:bob\n");
     const QTextEdit* transcript = frmMain::instance().RecTxt;
@@ -393,7 +383,6 @@ void DispatchLineTest::loginBadClosesTheConnection()
 {
     LoopbackServer server;
     QVERIFY(connectTo(server));
-    Declares::lineDelimiter = QStringLiteral("\n");
     Declares::arenaName = QStringLiteral("pub");
     QSignalSpy serverSideClosed(server.client(), &QTcpSocket::disconnected);
     frmMain& window = frmMain::instance();

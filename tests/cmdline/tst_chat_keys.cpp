@@ -3,10 +3,10 @@
 #include "login/frm_connect.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
-#include "shell/application_setup.h"
 #include "shell/message_box.h"
 #include "shell/session_state.h"
 #include "support/loopback_server.h"
+#include "support/window_test.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -25,12 +24,11 @@
 
 // The chat window's keyboard as a user drives it: keys go to the window's native window,
 // and what the command line sends is read at a real server on 127.0.0.1.
-class ChatKeysTest : public QObject
+class ChatKeysTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -62,21 +60,12 @@ private:
     // came before it: proves that nothing else was sent.
     void expectSentExactly(const QByteArray& expected);
 
-    QTemporaryDir appDir_;
     std::unique_ptr<LoopbackServer> server_;
 };
 
-void ChatKeysTest::initTestCase()
-{
-    setUpApplication(*qApp);
-    QVERIFY(appDir_.isValid());
-}
-
 void ChatKeysTest::init()
 {
-    Declares::reset();
-    Declares::lineDelimiter = QStringLiteral("\n");
-    Declares::AppDir = appDir_.path() + u'/';
+    WindowTest::init();
     Declares::running = true;
 
     server_ = std::make_unique<LoopbackServer>();
@@ -99,11 +88,8 @@ void ChatKeysTest::init()
 
 void ChatKeysTest::cleanup()
 {
-    Declares::running = false;
-    frmMain::unload();
-    frmConnect::unload();
+    WindowTest::cleanup();
     server_.reset();
-    Declares::reset();
 }
 
 void ChatKeysTest::type(const QString& text)

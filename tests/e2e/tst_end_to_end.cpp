@@ -9,11 +9,10 @@
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
 #include "login/frm_connect.h"
-#include "login/program_folder.h"
-#include "shell/application_setup.h"
 #include "shell/main_loop.h"
 #include "shell/session_state.h"
 #include "support/message_box_closer.h"
+#include "support/window_test.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,7 +21,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
@@ -61,15 +59,12 @@ QByteArray fileText(const QString& path)
 
 } // namespace
 
-class EndToEndTest : public QObject
+class EndToEndTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
     void cleanup();
-    void cleanupTestCase();
 
     void loginThroughDialogJoinsArena();
     void chatInBothDirections();
@@ -93,36 +88,13 @@ private:
         return awaitParagraph(window().RecTxt, text, timeoutMs);
     }
 
-    std::unique_ptr<QTemporaryDir> appDir_;
     std::unique_ptr<ZoneProcess> zone_;
 };
 
-void EndToEndTest::initTestCase()
-{
-    setUpApplication(*qApp);
-}
-
-void EndToEndTest::init()
-{
-    Declares::reset();
-    appDir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(appDir_->isValid());
-    overrideProgramFolderForTests(appDir_->path());
-}
-
 void EndToEndTest::cleanup()
 {
-    // As after Main's loop: the flag is down before the windows go, so that unloading
-    // them asks nothing of the event loop.
-    Declares::running = false;
-    UnloadAll();
+    WindowTest::cleanup();
     zone_.reset();
-    Declares::reset();
-}
-
-void EndToEndTest::cleanupTestCase()
-{
-    overrideProgramFolderForTests(QString());
 }
 
 void EndToEndTest::startZone(const QStringList& options)
@@ -134,8 +106,7 @@ void EndToEndTest::startZone(const QStringList& options)
 
 void EndToEndTest::connectThroughDialog(const QString& arena)
 {
-    // Main's start: the delimiter, the dialog on screen, then the running flag.
-    Declares::lineDelimiter = QStringLiteral("\n");
+    // Main's start: the dialog on screen, then the running flag.
     frmConnect& dialog = frmConnect::instance();
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -176,7 +147,7 @@ void EndToEndTest::loginThroughDialogJoinsArena()
     STEP(startZone());
     // Settings of an earlier run: the dialog shows them, the user types over them.
     {
-        QFile ini(appDir_->filePath("Game.ini"));
+        QFile ini(settingsPath());
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[INIT]\r\nName=Oldname\r\nPassword=old\r\nArena=0\r\nServerIP=10.0.0.9\r\n"
                   "Port=1\r\n");
@@ -209,7 +180,7 @@ void EndToEndTest::loginThroughDialogJoinsArena()
 
     // The settings file in the program folder now holds what was typed, without the
     // password, which was not to be kept.
-    const QByteArray ini = fileText(appDir_->filePath("Game.ini"));
+    const QByteArray ini = fileText(settingsPath());
     QVERIFY2(ini.contains("Quill") && ini.contains(QByteArray::number(zone_->port())), ini);
     QVERIFY2(!ini.contains("Oldname") && !ini.contains("secret"), ini);
     QVERIFY(Declares::password.isEmpty());
@@ -396,7 +367,6 @@ void EndToEndTest::refusedLoginStaysReadableUntilClosed()
     auto holder = peerInArena(zone_->port(), kUser.toLatin1(), "elim");
     QVERIFY(holder);
     MessageBoxCloser boxes;
-    Declares::lineDelimiter = QStringLiteral("\n");
     frmConnect& dialog = frmConnect::instance();
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));

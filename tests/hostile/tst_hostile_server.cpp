@@ -5,14 +5,13 @@
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
 #include "login/frm_connect.h"
-#include "login/program_folder.h"
 #include "session/line_framer.h"
 #include "session/socket_component.h"
 #include "session/wire_codec.h"
-#include "shell/application_setup.h"
 #include "shell/session_state.h"
 #include "support/loopback_server.h"
 #include "support/message_box_closer.h"
+#include "support/window_test.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -20,7 +19,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -162,14 +160,12 @@ void settle()
 
 } // namespace
 
-class HostileServerTest : public QObject
+class HostileServerTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUpApplication(*qApp); }
     void init();
-    void cleanup();
 
     void endlessLineKeepsMemoryBoundedAndWindowAnswering();
     void floodIsShownWholeInOrderWhileWindowAnswers();
@@ -177,34 +173,12 @@ private slots:
     void outOfRangeFreqShowsWhatIsKept();
     void resetInMidLineEndsSessionOnce();
     void silentServerLeavesClientWaiting();
-
-private:
-    std::unique_ptr<QTemporaryDir> folder_;
 };
 
 void HostileServerTest::init()
 {
-    Declares::reset();
-    Declares::lineDelimiter = QStringLiteral("\n");
+    WindowTest::init();
     Declares::running = true;
-    // The login saves Game.ini in the program folder: keep it in a folder of the test's own.
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    overrideProgramFolderForTests(folder_->path());
-}
-
-void HostileServerTest::cleanup()
-{
-    Declares::running = false;
-    frmConnect::unload();
-    frmMain::unload();
-    overrideProgramFolderForTests(QString());
-    folder_.reset();
-    Declares::reset();
-    // A session that ended asked the event loop to exit; with no loop running Qt keeps
-    // that request and the next loop would end at once. One short loop takes it.
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
 }
 
 void HostileServerTest::endlessLineKeepsMemoryBoundedAndWindowAnswering()

@@ -3,13 +3,12 @@
 
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
-#include "login/program_folder.h"
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
 #include "shell/message_box.h"
 #include "shell/session_state.h"
 #include "support/loopback_server.h"
 #include "support/message_box_closer.h"
+#include "support/window_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -55,14 +53,12 @@ void press(QWidget* window, Qt::Key key)
 
 } // namespace
 
-class TestLoginDialog : public QObject
+class TestLoginDialog : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
-    void cleanup();
 
     void loadsDesignTextsWithoutSettingsFile();
     void loadsSettingsFile();
@@ -88,35 +84,14 @@ private slots:
 private:
     frmConnect& showDialog();
     void fillBoxes(frmConnect& dialog, quint16 port);
-    QString iniPath() const { return dir_->filePath(QStringLiteral("Game.ini")); }
+    QString iniPath() const { return settingsPath(); }
     void connectAndWait(LoopbackServer& server);
-
-    std::unique_ptr<QTemporaryDir> dir_;
 };
-
-void TestLoginDialog::initTestCase()
-{
-    setUpApplication(*qApp);
-}
 
 void TestLoginDialog::init()
 {
-    Declares::reset();
-    Declares::lineDelimiter = QStringLiteral("\n");
+    WindowTest::init();
     Declares::running = true;
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    overrideProgramFolderForTests(dir_->path());
-}
-
-void TestLoginDialog::cleanup()
-{
-    Declares::running = false;
-    frmConnect::unload();
-    frmMain::unload();
-    overrideProgramFolderForTests(QString());
-    dir_.reset();
-    Declares::reset();
 }
 
 frmConnect& TestLoginDialog::showDialog()
@@ -149,7 +124,7 @@ void TestLoginDialog::connectAndWait(LoopbackServer& server)
 void TestLoginDialog::loadsDesignTextsWithoutSettingsFile()
 {
     frmConnect& dialog = frmConnect::instance();
-    QCOMPARE(Declares::AppDir, dir_->path() + u'/');
+    QCOMPARE(Declares::AppDir, programFolderPath() + u'/');
     QCOMPARE(dialog.NameTxt->text(), QStringLiteral("Username"));
     QCOMPARE(dialog.PasswordTxt->text(), QStringLiteral("password"));
     QCOMPARE(dialog.PasswordTxt->displayText(), QStringLiteral("********"));

@@ -2,6 +2,7 @@
 
 #include "login/login_check.h"
 #include "login/profile_file.h"
+#include "login/program_folder.h"
 #include "login/settings.h"
 #include "shell/session_state.h"
 
@@ -109,10 +110,12 @@ void TestLoginSettings::init()
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     ini_ = dir_->filePath(QStringLiteral("Game.ini"));
+    overrideProgramFolderForTests(dir_->path());
 }
 
 void TestLoginSettings::cleanup()
 {
+    overrideProgramFolderForTests(QString());
     dir_.reset();
     Declares::reset();
 }
@@ -285,7 +288,7 @@ void TestLoginSettings::writeIntoUnwritablePlaceChangesNothing()
     QVERIFY(!QFile::exists(inside));
     QCOMPARE(readBytes(blocker), QByteArray("plain file"));
 
-    Declares::AppDir = blocker + u'/';
+    overrideProgramFolderForTests(blocker);
     Declares::userName = QStringLiteral("Bob");
     SaveSettings();
     QVERIFY(!QFile::exists(inside));
@@ -369,7 +372,6 @@ void TestLoginSettings::writeKeepsValueOnOneLine()
 
 void TestLoginSettings::saveSettingsWritesFiveKeysInOrder()
 {
-    Declares::AppDir = dir_->path() + u'/';
     Declares::userName = QStringLiteral("Bob");
     Declares::password = QStringLiteral("pw");
     Declares::arenaName = QStringLiteral("elim");
@@ -391,7 +393,6 @@ void TestLoginSettings::saveSettingsWritesFiveKeysInOrder()
 
 void TestLoginSettings::saveSettingsRoundTripsCodePageText()
 {
-    Declares::AppDir = dir_->path() + u'/';
     Declares::arenaName = QString::fromUtf8("Zürich €");
     Declares::serverIP = QString::fromUtf8("host→");
     SaveSettings();

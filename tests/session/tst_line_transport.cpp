@@ -2,12 +2,11 @@
 #include "session/socket_component.h"
 #include "session/tcp.h"
 #include "session/wire_codec.h"
-#include "shell/application_setup.h"
 #include "shell/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QtTest>
 
 using Chunks = QList<QByteArray>;
@@ -19,11 +18,9 @@ class TestLineTransport : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUpApplication(*qApp); }
     void init()
     {
         Declares::reset();
-        Declares::lineDelimiter = QStringLiteral("\n");
     }
 
     void framing_data()
@@ -140,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestLineTransport)
+QTEST_GUILESS_MAIN(TestLineTransport)
 #include "tst_line_transport.moc"

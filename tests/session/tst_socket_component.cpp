@@ -1,8 +1,7 @@
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
 #include "support/loopback_server.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QtTest>
@@ -176,7 +175,6 @@ class TestSocketComponent : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setUpApplication(*qApp); }
 
     void connectsAndCarriesDataInOrder()
     {
@@ -381,5 +379,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSocketComponent)
+QTEST_GUILESS_MAIN(TestSocketComponent)
 #include "tst_socket_component.moc"

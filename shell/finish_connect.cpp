@@ -1,4 +1,4 @@
-#include "login/finish_connect.h"
+#include "shell/finish_connect.h"
 
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
