@@ -1,8 +1,8 @@
-#include "session/get_field.h"
-#include "session/style_strings.h"
 #include "session/chat_view.h"
+#include "session/get_field.h"
 #include "session/number_rules.h"
 #include "session/socket_component.h"
+#include "session/style_strings.h"
 #include "session/tcp.h"
 #include "shell/session_state.h"
 
@@ -10,7 +10,8 @@
 
 #include <optional>
 #include <utility>
-#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -48,46 +49,33 @@ struct Peers
 using TextOf = QString (*)(const Fields&);
 using Effect = void (*)(const Fields&, Peers&);
 
-enum class CountFieldsIn { WholeLine, Rest };
+enum CountFieldsIn { WholeLine, Rest };
 
-// One server keyword: what changes before anything is shown, the text shown and its
-// style, and what happens after. Empty entries do nothing.
+// One server keyword: where its fields are counted, what changes before anything is
+// shown, the text shown (none without one) in its look, and what happens after.
 struct Keyword
 {
     QLatin1StringView prefix;
     CountFieldsIn fieldsIn;
     Effect before;
     TextOf text;
-    const char* style;
+    Look look;
     Effect after;
 };
 
-// One kind of "MSG:" line; its fields are counted in the line without "MSG:", so field 1
-// is the kind itself.
+// One kind of "MSG:" line and the text it shows. Its fields are counted in the line
+// without "MSG:", so field 1 is the kind itself.
 struct MessageKind
 {
     QLatin1StringView prefix;
     TextOf text;
-    const char* style;
+    Look look;
 };
 
-// The five values of one of the fixed style strings. Each is read once: a flood of
-// messages would otherwise read the same few strings again for every line.
-StyleValues lookOf(const char* style)
+void show(ChatView& view, const QString& text, Look look)
 {
-    static std::vector<std::pair<const char*, StyleValues>> looks;
-    for (const auto& [known, look] : looks) {
-        if (known == style)
-            return look;
-    }
-    looks.emplace_back(style, parseStyle(QString::fromLatin1(style)));
-    return looks.back().second;
-}
-
-void show(ChatView& view, const QString& text, const char* style)
-{
-    const StyleValues look = lookOf(style);
-    view.appendLine(text, look.red, look.green, look.blue, look.bold, look.italic);
+    const StyleValues& v = valuesOf(look);
+    view.appendLine(text, v.red, v.green, v.blue, v.bold, v.italic);
 }
 
 // The picture number a "PLAYER:" line asks for: its icon value plus 1, or 0 (no picture)
@@ -101,93 +89,88 @@ int smallIconOf(const QString& value)
     return *icon + 1;
 }
 
-void dispatchMessage(const Fields& f, Peers& peers);
+// What the keywords do besides showing a text.
+
+void goToTypedArena(const Fields&, Peers& p)
+{
+    if (!Declares::arenaName.isEmpty())
+        TCP::SendLine(p.socket, QStringLiteral("GO:") + Declares::arenaName);
+}
+
+void closeConnection(const Fields&, Peers& p)
+{
+    p.socket.disconnectFromServer();
+}
+
+void enterArena(const Fields& f, Peers&)
+{
+    Declares::arenaName = f[1];
+    Declares::currentFreq = clampToInt16(numericPrefixValue(f[2]));
+}
+
+void emptyUserList(const Fields&, Peers& p)
+{
+    p.view.clearUsers();
+}
 
 // "PLAYER:" and "ENTERING:" list a player alike: name, picture, and a freq not used.
-void addPlayer(const Fields& f, Peers& p)
+void listPlayer(const Fields& f, Peers& p)
 {
     p.view.addUser(f[1], smallIconOf(f[2]));
 }
 
+void unlistPlayer(const Fields& f, Peers& p)
+{
+    if (!f[1].isEmpty())
+        p.view.removeUser(f[1]);
+}
+
+void dispatchMessage(const Fields& f, Peers& p);
+
+QString joinedArena(const Fields&)
+{
+    return QStringLiteral("You have joined arena: ") + Declares::arenaName +
+           QStringLiteral(" on freq: ") + QString::number(Declares::currentFreq);
+}
+
 // clang-format off
+// Tested in this order; the first keyword the line starts with decides.
 const Keyword kKeywords[] = {
-    {QLatin1StringView("LOGINOK:"), CountFieldsIn::WholeLine,
-     nullptr,
-     [](const Fields& f) { return QStringLiteral("Logged in: ") + f.from(2); }, Style::kGreen,
-     [](const Fields&, Peers& p) {
-         if (!Declares::arenaName.isEmpty())
-             TCP::SendLine(p.socket, QStringLiteral("GO:") + Declares::arenaName);
-     }},
-    {QLatin1StringView("LOGINBAD:"), CountFieldsIn::WholeLine,
-     nullptr,
-     [](const Fields& f) { return QStringLiteral("Login bad: ") + f.from(2); }, Style::kRed,
-     [](const Fields&, Peers& p) { p.socket.disconnectFromServer(); }},
-    {QLatin1StringView("INARENA:"), CountFieldsIn::Rest,
-     [](const Fields& f, Peers&) {
-         Declares::arenaName = f[1];
-         Declares::currentFreq = clampToInt16(numericPrefixValue(f[2]));
-     },
-     [](const Fields&) {
-         return QStringLiteral("You have joined arena: ") + Declares::arenaName +
-                QStringLiteral(" on freq: ") + QString::number(Declares::currentFreq);
-     }, Style::kAmber,
-     [](const Fields&, Peers& p) { p.view.clearUsers(); }},
-    {QLatin1StringView("PLAYER:"), CountFieldsIn::Rest,
-     nullptr,
-     nullptr, nullptr,
-     addPlayer},
-    {QLatin1StringView("ENTERING:"), CountFieldsIn::Rest,
-     nullptr,
-     nullptr, nullptr,
-     addPlayer},
-    {QLatin1StringView("LEAVING:"), CountFieldsIn::Rest,
-     nullptr,
-     nullptr, nullptr,
-     [](const Fields& f, Peers& p) {
-         if (!f[1].isEmpty())
-             p.view.removeUser(f[1]);
-     }},
-    {QLatin1StringView("MSG:"), CountFieldsIn::Rest,
-     nullptr,
-     nullptr, nullptr,
-     dispatchMessage},
+    // keyword      fields in  before      text shown                                                    look         after
+    {"LOGINOK:"_L1,  WholeLine, nullptr,    [](const Fields& f) { return u"Logged in: "_s + f.from(2); }, Look::Green, goToTypedArena},
+    {"LOGINBAD:"_L1, WholeLine, nullptr,    [](const Fields& f) { return u"Login bad: "_s + f.from(2); }, Look::Red,   closeConnection},
+    {"INARENA:"_L1,  Rest,      enterArena, joinedArena,                                                  Look::Amber, emptyUserList},
+    {"PLAYER:"_L1,   Rest,      nullptr,    nullptr,                                                      Look::None,  listPlayer},
+    {"ENTERING:"_L1, Rest,      nullptr,    nullptr,                                                      Look::None,  listPlayer},
+    {"LEAVING:"_L1,  Rest,      nullptr,    nullptr,                                                      Look::None,  unlistPlayer},
+    {"MSG:"_L1,      Rest,      nullptr,    nullptr,                                                      Look::None,  dispatchMessage},
 };
 
+// The kinds of "MSG:" lines, tested in this order. Names end at the next ":"; the text
+// a message shows last runs to the end of the line.
 const MessageKind kMessageKinds[] = {
-    {QLatin1StringView("ARENA:"),
-     [](const Fields& f) { return QStringLiteral("Arena Message: ") + f.from(2); }, Style::kGreen},
-    {QLatin1StringView("CMD:"),
-     [](const Fields& f) { return QStringLiteral("Command Message: ") + f.from(2); }, Style::kGreen},
-    {QLatin1StringView("PUB:"),
-     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f.from(3); }, Style::kLilac},
-    {QLatin1StringView("PRIV:"),
-     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f.from(3); }, Style::kGreen},
-    {QLatin1StringView("FREQ:"),
-     [](const Fields& f) { return f[2] + QStringLiteral("> ") + f.from(3); }, Style::kAmber},
-    {QLatin1StringView("CHAT:"),
-     [](const Fields& f) { return QStringLiteral("Chat ") + f[2] + QStringLiteral(": ") + f.from(3); },
-     Style::kGrey},
-    {QLatin1StringView("MOD:"),
-     [](const Fields& f) { return QStringLiteral("Mod Chat: ") + f[2] + QStringLiteral("> ") + f.from(3); },
-     Style::kGreen},
-    {QLatin1StringView("SYSOP:"),
-     [](const Fields& f) { return QStringLiteral("Sysop Message: ") + f.from(2); }, Style::kPink},
-    {QLatin1StringView("SQUAD:"),
-     [](const Fields& f) {
-         return u'(' + f[2] + QStringLiteral(") ") + f[3] + QStringLiteral("> ") + f.from(4);
-     }, Style::kViolet},
+    // kind      text shown                                                                                      look
+    {"ARENA:"_L1, [](const Fields& f) { return u"Arena Message: "_s + f.from(2); },                                Look::Green},
+    {"CMD:"_L1,   [](const Fields& f) { return u"Command Message: "_s + f.from(2); },                              Look::Green},
+    {"PUB:"_L1,   [](const Fields& f) { return f[2] + u"> "_s + f.from(3); },                                      Look::Lilac},
+    {"PRIV:"_L1,  [](const Fields& f) { return f[2] + u"> "_s + f.from(3); },                                      Look::Green},
+    {"FREQ:"_L1,  [](const Fields& f) { return f[2] + u"> "_s + f.from(3); },                                      Look::Amber},
+    {"CHAT:"_L1,  [](const Fields& f) { return u"Chat "_s + f[2] + u": "_s + f.from(3); },                         Look::Grey},
+    {"MOD:"_L1,   [](const Fields& f) { return u"Mod Chat: "_s + f[2] + u"> "_s + f.from(3); },                    Look::Green},
+    {"SYSOP:"_L1, [](const Fields& f) { return u"Sysop Message: "_s + f.from(2); },                                Look::Pink},
+    {"SQUAD:"_L1, [](const Fields& f) { return u'(' + f[2] + u") "_s + f[3] + u"> "_s + f.from(4); },              Look::Violet},
 };
 // clang-format on
 
-// f holds the line without "MSG:"; the first kind it starts with decides.
-void dispatchMessage(const Fields& f, Peers& peers)
+// f holds the line without "MSG:"; the first kind it starts with decides, and a kind
+// that is not listed shows nothing.
+void dispatchMessage(const Fields& f, Peers& p)
 {
     for (const MessageKind& kind : kMessageKinds) {
-        if (!f.text().startsWith(kind.prefix))
-            continue;
-        if (kind.text)
-            show(peers.view, kind.text(f), kind.style);
-        return;
+        if (f.text().startsWith(kind.prefix)) {
+            show(p.view, kind.text(f), kind.look);
+            return;
+        }
     }
 }
 
@@ -202,11 +185,11 @@ void DispatchLine(const QString& line, ChatView& view, SocketComponent& socket)
         if (!line.startsWith(keyword.prefix))
             continue;
         const Fields fields(
-            keyword.fieldsIn == CountFieldsIn::WholeLine ? line : line.mid(keyword.prefix.size()));
+            keyword.fieldsIn == WholeLine ? line : line.mid(keyword.prefix.size()));
         if (keyword.before)
             keyword.before(fields, peers);
         if (keyword.text)
-            show(view, keyword.text(fields), keyword.style);
+            show(view, keyword.text(fields), keyword.look);
         if (keyword.after)
             keyword.after(fields, peers);
         return;

@@ -31,3 +31,10 @@ struct StyleValues
 };
 
 StyleValues parseStyle(const QString& style);
+
+// The looks the dispatcher gives the kinds of message, one per style string in use.
+enum class Look { Green, Lilac, Red, Amber, Grey, Violet, Pink, None };
+
+// The values of a look's style string, read once for the whole run. None stands for a
+// keyword that shows no text, and has no values of its own.
+const StyleValues& valuesOf(Look look);
