@@ -1,7 +1,7 @@
 // The receive path: bytes in arbitrary chunks through the program's receive step (the
-// line framer and DispatchLine) into a recording chat view. Checks that every complete line of bounded length is
-// dispatched once and in order, that overlong lines are only ever dropped whole, and
-// that the pending line never holds more than its cap.
+// line framer and DispatchLine) into a recording chat view. Checks that every complete line of
+// bounded length is dispatched once and in order, that overlong lines are only ever dropped whole,
+// and that the pending line never holds more than its cap.
 #include "session/chat_view.h"
 #include "session/receive_step.h"
 #include "session/socket_component.h"

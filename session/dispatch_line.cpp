@@ -184,8 +184,7 @@ void DispatchLine(const QString& line, ChatView& view, SocketComponent& socket)
     for (const Keyword& keyword : kKeywords) {
         if (!line.startsWith(keyword.prefix))
             continue;
-        const Fields fields(
-            keyword.fieldsIn == WholeLine ? line : line.mid(keyword.prefix.size()));
+        const Fields fields(keyword.fieldsIn == WholeLine ? line : line.mid(keyword.prefix.size()));
         if (keyword.before)
             keyword.before(fields, peers);
         if (keyword.text)

@@ -18,8 +18,8 @@ quint8 styleValue(const QString& style, qint16 field)
 
 StyleValues parseStyle(const QString& style)
 {
-    return {styleValue(style, 1), styleValue(style, 2), styleValue(style, 3),
-            styleValue(style, 4), styleValue(style, 5)};
+    return {styleValue(style, 1), styleValue(style, 2), styleValue(style, 3), styleValue(style, 4),
+            styleValue(style, 5)};
 }
 
 const StyleValues& valuesOf(Look look)

@@ -483,7 +483,8 @@ void ChatWindowTest::notificationChangesTranscriptOnce()
     QCOMPARE(w.RecTxt->document()->lastBlock().text(), QStringLiteral("p> part ended"));
     QVERIFY(!changesPerNotification.isEmpty());
     for (const int count : std::as_const(changesPerNotification))
-        QVERIFY2(count <= 1, qPrintable(QStringLiteral("%1 changes in one notification").arg(count)));
+        QVERIFY2(count <= 1,
+                 qPrintable(QStringLiteral("%1 changes in one notification").arg(count)));
 }
 
 QTEST_MAIN(ChatWindowTest)

@@ -1,7 +1,7 @@
 // Field splitting, the two number rules and style strings: tables of text in, value out.
 #include "session/get_field.h"
-#include "session/style_strings.h"
 #include "session/number_rules.h"
+#include "session/style_strings.h"
 
 #include <QtTest>
 

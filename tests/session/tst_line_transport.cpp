@@ -18,10 +18,7 @@ class TestLineTransport : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Declares::reset();
-    }
+    void init() { Declares::reset(); }
 
     void framing_data()
     {

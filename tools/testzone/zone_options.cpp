@@ -18,7 +18,8 @@ QString zoneUsage()
     return QStringLiteral(
         "Usage: testzone [options]\n"
         "  --listen ADDRESS       address to listen on (default 127.0.0.1)\n"
-        "  --port N               port to listen on, 0 for any free one up to 32767 (default 7706)\n"
+        "  --port N               port to listen on, 0 for any free one up to 32767 (default "
+        "7706)\n"
         "  --idle-timeout SECONDS disconnect a client silent this long (default 300)\n"
         "  --bots N               robot players in each of the arenas \"0\" and \"elim\"\n"
         "  --bot-interval MS      time between the robots' remarks (default 4000)\n"
