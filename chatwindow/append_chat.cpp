@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QTextBlock>
+#include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -19,6 +21,12 @@ void AppendChat(QTextEdit* view, const QString& text, quint8 red, quint8 green, 
     format.setFontWeight(bold != 0 ? QFont::Bold : QFont::Normal);
     format.setFontItalic(italic != 0);
 
-    cursor.insertBlock(QTextBlockFormat(), format);
+    // Windows-1252 holds no right-to-left letters, so every paragraph runs left to
+    // right; saying so spares the layout a look through each paragraph's text whenever
+    // it moves the paragraphs, as it does when the oldest lines go.
+    QTextBlockFormat paragraph;
+    paragraph.setLayoutDirection(Qt::LeftToRight);
+    cursor.insertBlock(paragraph, format);
+    cursor.block().setUserState(kMessageStart);
     cursor.insertText(text, format);
 }

@@ -2,6 +2,7 @@
 
 #include "chatwindow/append_chat.h"
 #include "chatwindow/send_text_box.h"
+#include "chatwindow/transcript_bound.h"
 #include "chatwindow/transcript_follow.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
@@ -123,7 +124,7 @@ void frmMain::createControls()
     // Read-only, but the reader can still select and copy with the keyboard too.
     RecTxt->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RecTxt->setTabChangesFocus(true);
-    new TranscriptFollow(RecTxt);
+    transcriptBound_ = new TranscriptBound(RecTxt, new TranscriptFollow(RecTxt));
 
     Label7 = new QLabel(QStringLiteral("Userlist"), this);
     Label7->setFont(verdana());
@@ -178,6 +179,7 @@ void frmMain::appendLine(const QString& text, quint8 red, quint8 green, quint8 b
                          quint8 italic)
 {
     AppendChat(RecTxt, text, red, green, blue, bold, italic);
+    transcriptBound_->messageAdded();
 }
 
 void frmMain::clearUsers()
@@ -187,6 +189,8 @@ void frmMain::clearUsers()
 
 void frmMain::addUser(const QString& name, int smallIcon)
 {
+    if (UsrLst->count() >= maxUsers_)
+        return;
     // A number without a picture still lists the player, only without one.
     UsrLst->addItem(new QListWidgetItem(UsrImages.picture(smallIcon), name));
 }

@@ -14,6 +14,7 @@ class QTextEdit;
 class QTimer;
 class SendTextBox;
 class SocketComponent;
+class TranscriptBound;
 
 // The chat window: transcript, user list, entry box, the connection and the keep-alive
 // timer. One instance, loaded on first use through instance().
@@ -66,6 +67,15 @@ public:
     // The received characters after the last LF so far.
     const LineFramer& receiveFramer() const { return receive_.framer(); }
 
+    // What keeps the transcript from growing without end.
+    TranscriptBound& transcriptBound() { return *transcriptBound_; }
+
+    // The user list holds at most this many entries; a server that names more is not
+    // listened to. Real arenas hold a few hundred players.
+    static constexpr int kMaxUsers = 10000;
+    // For tests: a smaller bound on the user list.
+    void setUserListBoundForTests(int entries) { maxUsers_ = entries; }
+
     void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
                     quint8 italic) override;
     void clearUsers() override;
@@ -82,4 +92,6 @@ private:
     void installKeyPreview();
 
     ReceiveStep receive_;
+    TranscriptBound* transcriptBound_ = nullptr;
+    int maxUsers_ = kMaxUsers;
 };

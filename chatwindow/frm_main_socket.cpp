@@ -1,6 +1,7 @@
 #include "chatwindow/frm_main.h"
 
 #include "chatwindow/send_text_box.h"
+#include "chatwindow/transcript_bound.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
 #include "shell/message_box.h"
@@ -30,6 +31,7 @@ void frmMain::takeReceived(const QByteArray& bytes)
     batch.beginEditBlock();
     receive_.take(bytes, *this, *Socket1);
     batch.endEditBlock();
+    transcriptBound_->trim();
 }
 
 void frmMain::Socket1_Error(int code, const QString& description)

@@ -9,13 +9,21 @@ TranscriptFollow::TranscriptFollow(QTextEdit* view) : QObject(view), bar_(view->
     connect(bar_, &QScrollBar::valueChanged, this, &TranscriptFollow::onValueChanged);
 }
 
+void TranscriptFollow::resume(int value)
+{
+    paused_ = false;
+    bar_->setValue(following_ ? bar_->maximum() : value);
+}
+
 void TranscriptFollow::onRangeChanged()
 {
-    if (following_)
+    if (following_ && !paused_)
         bar_->setValue(bar_->maximum());
 }
 
 void TranscriptFollow::onValueChanged(int value)
 {
+    if (paused_)
+        return;
     following_ = value >= bar_->maximum();
 }

@@ -18,10 +18,17 @@ public:
 
     bool isFollowing() const { return following_; }
 
+    // For a change above the reader's place, such as the oldest lines going: the
+    // follower pays no heed to the scroll bar until resume(), which shows the newest
+    // line again if the reader was at the bottom, and scrolls to value otherwise.
+    void pause() { paused_ = true; }
+    void resume(int value);
+
 private:
     void onRangeChanged();
     void onValueChanged(int value);
 
     QScrollBar* bar_;
     bool following_ = true;
+    bool paused_ = false;
 };

@@ -2,8 +2,11 @@
 // every byte value in every field, a reset in mid-line and a server that never answers
 // the login. The real window, shown, talks through its own connection to a server on
 // 127.0.0.1, as while chatting.
+#include "chatwindow/append_chat.h"
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
+#include "chatwindow/transcript_bound.h"
+#include "chatwindow/transcript_reader.h"
 #include "login/frm_connect.h"
 #include "session/line_framer.h"
 #include "session/socket_component.h"
@@ -13,12 +16,14 @@
 #include "support/message_box_closer.h"
 #include "support/window_test.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -173,6 +178,8 @@ private slots:
     void outOfRangeFreqShowsWhatIsKept();
     void resetInMidLineEndsSessionOnce();
     void silentServerLeavesClientWaiting();
+    void floodKeepsTheNewestLinesAndTheReadersPlace();
+    void userListStopsAtItsBound();
 };
 
 void HostileServerTest::init()
@@ -562,6 +569,148 @@ void HostileServerTest::silentServerLeavesClientWaiting()
     QCOMPARE(server.received().left(5), QByteArray("NOOP\n"));
     QVERIFY(errors.isEmpty());
     QVERIFY(boxes.texts().isEmpty());
+}
+
+namespace {
+
+// The messages the transcript holds: paragraphs that begin one.
+int messagesShown(const QTextEdit* view)
+{
+    int count = 0;
+    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
+        count += block.userState() == kMessageStart ? 1 : 0;
+    return count;
+}
+
+// Where the reader is: the paragraph at the top of the view and how far down the view
+// it stands, in pixels.
+std::pair<QString, int> readersPlace(const QTextEdit* view)
+{
+    const QTextBlock top = view->cursorForPosition(QPoint(5, 5)).block();
+    const qreal y = view->document()->documentLayout()->blockBoundingRect(top).top();
+    return {top.text(), qRound(y) - view->verticalScrollBar()->value()};
+}
+
+QByteArray numberedLines(int from, int to)
+{
+    QByteArray lines;
+    for (int i = from; i < to; ++i) {
+        // Every seventh message spans two paragraphs; every third is a team message.
+        const QByteArray kind = i % 3 == 0 ? "MSG:FREQ:" : "MSG:PUB:";
+        lines += kind + "p" + QByteArray::number(i) + ":line " + QByteArray::number(i) +
+                 (i % 7 == 0 ? "\rcontinued" : "") + '\n';
+    }
+    return lines;
+}
+
+} // namespace
+
+// With the bound lowered to keep 300 messages past 400: the oldest go in one step,
+// the newest line stays in view at the bottom, and a reader scrolled back keeps the
+// same lines in the same place, with their selection and their looks.
+void HostileServerTest::floodKeepsTheNewestLinesAndTheReadersPlace()
+{
+    LoopbackServer server;
+    frmMain& window = frmMain::instance();
+    window.transcriptBound().setLimitsForTests(300, 400);
+    QVERIFY(connectWindow(window, server.port()));
+    QVERIFY(server.waitForClient());
+    QTextEdit* view = window.RecTxt;
+    QScrollBar* bar = view->verticalScrollBar();
+
+    // The messages after each notification: they only ever drop to the bound at once.
+    QList<int> counts;
+    connect(window.Socket1, &SocketComponent::dataArrived, this,
+            [&] { counts.append(messagesShown(view)); });
+
+    server.send(numberedLines(0, 400));
+    QTRY_COMPARE_WITH_TIMEOUT(messagesShown(view), 400, kWaitMs);
+    QCOMPARE(window.transcriptBound().messages(), 400);
+    server.send(numberedLines(400, 401));
+    QTRY_COMPARE_WITH_TIMEOUT(window.transcriptBound().messages(), 300, kWaitMs);
+    QCOMPARE(messagesShown(view), 300);
+    QCOMPARE(view->document()->firstBlock().text(), QString());
+    QCOMPARE(view->document()->firstBlock().next().text(), QStringLiteral("p101> line 101"));
+    QCOMPARE(view->document()->lastBlock().text(), QStringLiteral("p400> line 400"));
+    // At the bottom, the newest line is the one in view there.
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    QCOMPARE(view->cursorForPosition(QPoint(5, view->viewport()->height() - 3)).block(),
+             view->document()->lastBlock());
+
+    // The reader scrolls back into lines that stay, and selects one.
+    bar->setValue(bar->maximum() * 3 / 4);
+    const auto place = readersPlace(view);
+    const QTextBlock picked = view->cursorForPosition(QPoint(5, 40)).block();
+    QTextCursor selection(picked);
+    selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    view->setTextCursor(selection);
+    const QString selected = view->textCursor().selectedText();
+    QVERIFY(!selected.isEmpty());
+    QList<Paragraph> looks = paragraphsOf(view);
+    looks.erase(looks.begin() + 1, looks.begin() + 1 + looks.size() / 2);
+
+    // 150 more: the oldest 150 go, past the lines the reader is at.
+    server.send(numberedLines(401, 551));
+    QTRY_COMPARE_WITH_TIMEOUT(view->document()->lastBlock().text(),
+                              QStringLiteral("p550> line 550"), kWaitMs);
+    QCOMPARE(messagesShown(view), 300);
+    QCOMPARE(view->document()->firstBlock().next().text(), QStringLiteral("p251> line 251"));
+    QCOMPARE(readersPlace(view), place);
+    QVERIFY(bar->value() < bar->maximum());
+    QCOMPARE(view->textCursor().selectedText(), selected);
+    // The paragraphs that stayed look as they did.
+    const QStringList after = describe(paragraphsOf(view));
+    for (const Paragraph& p : std::as_const(looks)) {
+        if (p.text.contains(QStringLiteral("line ")) &&
+            p.text.section(QStringLiteral("line "), 1).toInt() >= 251)
+            QVERIFY2(after.contains(describe(p)), qPrintable(describe(p)));
+    }
+
+    // Back at the bottom, the view follows the newest line through the next trim.
+    bar->setValue(bar->maximum());
+    server.send(numberedLines(551, 702));
+    QTRY_COMPARE_WITH_TIMEOUT(view->document()->lastBlock().text(),
+                              QStringLiteral("p701> line 701"), kWaitMs);
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    QCOMPARE(messagesShown(view), 300);
+
+    for (qsizetype i = 1; i < counts.size(); ++i) {
+        QVERIFY2(counts[i] <= 400, qPrintable(QString::number(counts[i])));
+        if (counts[i] < counts[i - 1])
+            QCOMPARE(counts[i], 300);
+    }
+}
+
+void HostileServerTest::userListStopsAtItsBound()
+{
+    LoopbackServer server;
+    frmMain& window = frmMain::instance();
+    window.setUserListBoundForTests(50);
+    QVERIFY(connectWindow(window, server.port()));
+    QVERIFY(server.waitForClient());
+
+    QByteArray lines = "INARENA:big:0\n";
+    for (int i = 0; i < 80; ++i)
+        lines += "PLAYER:p" + QByteArray::number(i) + ":1:0\n";
+    for (int i = 0; i < 10; ++i)
+        lines += "ENTERING:e" + QByteArray::number(i) + ":1:0\n";
+    server.send(lines + "MSG:PUB:end:end\n");
+    QTRY_COMPARE_WITH_TIMEOUT(window.RecTxt->document()->lastBlock().text(),
+                              QStringLiteral("end> end"), kWaitMs);
+    QCOMPARE(window.UsrLst->count(), 50);
+    QCOMPARE(window.UsrLst->item(49)->text(), QStringLiteral("p49"));
+
+    // One leaves: there is room for one more again.
+    server.send("LEAVING:p0\nENTERING:late:2:0\nENTERING:later:2:0\nMSG:PUB:end:again\n");
+    QTRY_COMPARE_WITH_TIMEOUT(window.RecTxt->document()->lastBlock().text(),
+                              QStringLiteral("end> again"), kWaitMs);
+    QCOMPARE(window.UsrLst->count(), 50);
+    QCOMPARE(window.UsrLst->item(49)->text(), QStringLiteral("late"));
+
+    server.send("INARENA:small:0\nPLAYER:solo:0:0\nMSG:PUB:end:small\n");
+    QTRY_COMPARE_WITH_TIMEOUT(window.RecTxt->document()->lastBlock().text(),
+                              QStringLiteral("end> small"), kWaitMs);
+    QCOMPARE(window.UsrLst->count(), 1);
 }
 
 QTEST_MAIN(HostileServerTest)
