@@ -91,11 +91,7 @@ int main(int argc, char* argv[])
     LoopbackPeer peer;
     frmMain& window = frmMain::instance();
     window.show();
-    window.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
-    window.Socket1->setRemotePort(peer.port());
-    window.Socket1->connectToServer();
-    if (!peer.waitForClient() || !runUntil([&] { return window.Socket1->isConnected(); }, 5000))
-        qFatal("no connection");
+    connectToPeer(*window.Socket1, peer);
     runUntil([] { return false; }, 300);
     QTcpSocket* server = peer.client();
     QByteArray fromClient;

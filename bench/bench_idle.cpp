@@ -36,11 +36,7 @@ int main(int argc, char* argv[])
 
     LoopbackPeer peer;
     frmMain& window = frmMain::instance();
-    window.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
-    window.Socket1->setRemotePort(peer.port());
-    window.Socket1->connectToServer();
-    if (!peer.waitForClient() || !runUntil([&] { return window.Socket1->isConnected(); }, 5000))
-        qFatal("no connection");
+    connectToPeer(*window.Socket1, peer);
     // As the connect dialog's hand-over leaves it, without a dialog or a settings file.
     window.show();
     window.TmrKeepAlive->start();

@@ -45,11 +45,7 @@ OurRun runOurs(const QList<QByteArray>& lines)
     window.show();
     QObject::connect(window.Socket1, &SocketComponent::dataArrived,
                      [&run] { ++run.notifications; });
-    window.Socket1->setRemoteHost(QStringLiteral("127.0.0.1"));
-    window.Socket1->setRemotePort(peer.port());
-    window.Socket1->connectToServer();
-    if (!peer.waitForClient() || !runUntil([&] { return window.Socket1->isConnected(); }, 5000))
-        qFatal("no connection");
+    connectToPeer(*window.Socket1, peer);
     runUntil([] { return false; }, 200); // let the login line and window settle
 
     QTextDocument* document = window.RecTxt->document();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/socket_component.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -44,3 +46,14 @@ private:
     QTcpServer server_;
     QPointer<QTcpSocket> client_;
 };
+
+// Connects socket to peer on 127.0.0.1 and waits until both ends see the connection;
+// a benchmark without one has nothing to measure.
+inline void connectToPeer(SocketComponent& socket, LoopbackPeer& peer)
+{
+    socket.setRemoteHost(QStringLiteral("127.0.0.1"));
+    socket.setRemotePort(peer.port());
+    socket.connectToServer();
+    if (!peer.waitForClient() || !runUntil([&] { return socket.isConnected(); }, 5000))
+        qFatal("no connection");
+}
