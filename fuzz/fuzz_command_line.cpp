@@ -1,6 +1,7 @@
 // The command line's classification, private-message rule included, on arbitrary
-// typed lines and user lists: exactly one protocol line for a non-empty line, its text
-// taken whole from the typed line, and the longest listed name chosen as recipient.
+// typed lines and user lists: exactly one protocol line for a non-empty line, chosen by
+// the line as typed, its text taken whole from the line as the box shows it (line
+// breaks as blanks), and the longest listed name chosen as recipient.
 #include "session/command_line.h"
 #include "session/wire_codec.h"
 
@@ -52,20 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     if (sent->contains(u'\n') || sent->contains(u'\r'))
         std::abort();
+    // Prefixes hold no line break, so what follows one is the same whether the break
+    // became a blank before or after the cut.
     const QString line = asShown(typed);
-    if (line.startsWith(QLatin1String("//"))) {
+    if (typed.startsWith(QLatin1String("//"))) {
         if (*sent != QLatin1String("SEND:FREQ:") + line.mid(2))
             std::abort();
-    } else if (line.startsWith(u'/')) {
+    } else if (typed.startsWith(u'/')) {
         if (!sent->startsWith(QLatin1String("SEND:PRIV:")))
             std::abort();
         const QString afterSlash = line.mid(1);
         checkPrivate(afterSlash.startsWith(u' ') ? afterSlash.mid(1) : afterSlash, sent->mid(10),
                      names);
-    } else if (line.startsWith(u'=')) {
+    } else if (typed.startsWith(u'=')) {
         if (*sent != QLatin1String("CHANGEFREQ:") + line.mid(1))
             std::abort();
-    } else if (line.startsWith(QLatin1String("?go ")) || line.startsWith(QLatin1String("?GO "))) {
+    } else if (typed.startsWith(QLatin1String("?go ")) || typed.startsWith(QLatin1String("?GO "))) {
         if (*sent != QLatin1String("GO:") + line.mid(4))
             std::abort();
     } else if (*sent != QLatin1String("SEND:PUB:") + line) {
