@@ -16,7 +16,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTimer>
 
 namespace {
 
@@ -52,25 +51,16 @@ OurRun runOurs(const QList<QByteArray>& lines)
     const int blocksBefore = document->blockCount();
     const long residentBefore = residentKiB();
 
-    // A zero-interval timer runs once per pass of the event loop: the longest gap between
-    // two of its ticks is the longest time the window could not answer.
-    QElapsedTimer sinceTick;
-    QTimer probe;
-    probe.setInterval(0);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        run.longestGapMs = std::max(run.longestGapMs, sinceTick.nsecsElapsed() / 1e6);
-        sinceTick.start();
-    });
-
+    LoopGapProbe probe;
     QElapsedTimer clock;
     clock.start();
-    sinceTick.start();
     probe.start();
     peer.client()->write(payload);
     if (!runUntil([&] { return document->blockCount() >= blocksBefore + kLines; }, 600000))
         qFatal("not all lines arrived");
     run.seconds = clock.nsecsElapsed() / 1e9;
     probe.stop();
+    run.longestGapMs = probe.longestMs();
     run.residentGrowthKiB = residentKiB() - residentBefore;
     return run;
 }

@@ -31,16 +31,26 @@ inline double median(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
-// Resident memory of this process in KiB, from /proc.
-inline long residentKiB()
+// A memory figure of this process in KiB from /proc, by its key ("VmRSS:", "VmHWM:").
+inline long statusKiB(QLatin1StringView key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     const QStringList lines = QString::fromLatin1(status.readAll()).split(u'\n');
     for (const QString& line : lines) {
-        if (line.startsWith(QLatin1String("VmRSS:")))
+        if (line.startsWith(key))
             return line.section(u' ', 1, 1, QString::SectionSkipEmpty).toLong();
     }
     return 0;
+}
+
+// Resident memory now, and the most it has been so far.
+inline long residentKiB()
+{
+    return statusKiB(QLatin1StringView("VmRSS:"));
+}
+inline long peakResidentKiB()
+{
+    return statusKiB(QLatin1StringView("VmHWM:"));
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 
@@ -23,6 +24,34 @@ inline bool runUntil(const std::function<bool()>& done, int timeoutMs)
     }
     return true;
 }
+
+// The longest time the event loop could not answer while the probe runs: a
+// zero-interval timer ticks once per pass of the loop, and the longest gap between two
+// ticks is the figure.
+class LoopGapProbe
+{
+public:
+    LoopGapProbe()
+    {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            longestMs_ = std::max(longestMs_, sinceTick_.nsecsElapsed() / 1e6);
+            sinceTick_.start();
+        });
+    }
+    void start()
+    {
+        sinceTick_.start();
+        timer_.start();
+    }
+    void stop() { timer_.stop(); }
+    double longestMs() const { return longestMs_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer sinceTick_;
+    double longestMs_ = 0;
+};
 
 // The server end of one loopback connection, on a port the client can name (<= 32767).
 class LoopbackPeer

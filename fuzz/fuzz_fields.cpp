@@ -1,5 +1,5 @@
-// GetField and the number rules on arbitrary text: GetField agrees with a plain split,
-// and the number rules agree with each other.
+// GetField and the number rules on arbitrary text: GetField and GetFieldsFrom agree
+// with a plain split, and the number rules agree with each other.
 #include "session/get_field.h"
 #include "session/number_rules.h"
 #include "session/wire_codec.h"
@@ -20,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (qint16 n = -1; n <= parts.size() + 1; ++n) {
             const QString expected = (n >= 1 && n <= parts.size()) ? parts[n - 1] : QString();
             if (GetField(n, text, separator) != expected)
+                std::abort();
+            const QString rest =
+                (n >= 1 && n <= parts.size()) ? parts.mid(n - 1).join(QChar(separator)) : QString();
+            if (GetFieldsFrom(n, text, separator) != rest)
                 std::abort();
         }
     }

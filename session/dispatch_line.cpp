@@ -22,18 +22,7 @@ public:
     explicit Fields(QString text) : text_(std::move(text)) {}
     QString operator[](qint16 n) const { return GetField(n, text_, ':'); }
     // Field n and everything after it, colons included: the text a message shows last.
-    // No name holds a ":", but a message text may ("see you at 10:30").
-    QString from(qint16 n) const
-    {
-        qsizetype start = 0;
-        for (qint16 field = 1; field < n; ++field) {
-            start = text_.indexOf(u':', start);
-            if (start < 0)
-                return {};
-            ++start;
-        }
-        return text_.mid(start);
-    }
+    QString from(qint16 n) const { return GetFieldsFrom(n, text_, ':'); }
     const QString& text() const { return text_; }
 
 private:
