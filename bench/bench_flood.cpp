@@ -10,7 +10,7 @@
 
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
-#include "chatwindow/transcript_bound.h"
+#include "chatwindow/transcript/transcript_view.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
@@ -20,9 +20,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QTcpSocket>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -85,7 +82,7 @@ int main(int argc, char* argv[])
 
     // The typed line: typed (posted to the event loop, as a key is) once half the flood
     // has reached the window, and timed until the server has it.
-    const TranscriptBound& bound = window.transcriptBound();
+    const LineStore& store = window.RecTxt->store();
     QElapsedTimer sinceTyped;
     double typedLineMs = -1;
     QObject::connect(server, &QTcpSocket::readyRead, [&] {
@@ -112,7 +109,7 @@ int main(int argc, char* argv[])
     Sender flood(server, kFloodLines, floodLine);
     const bool flooded = runUntil(
         [&] {
-            if (!peakAt200k && bound.messages() >= TranscriptBound::kKeepMessages)
+            if (!peakAt200k && store.endId() >= LineStore::kKeepMessages)
                 peakAt200k = peakResidentKiB();
             if (!typed && delivered >= floodBytes / 2) {
                 typed = true;
@@ -139,7 +136,7 @@ int main(int argc, char* argv[])
         QStringLiteral("peak %1 MiB resident over %2 lines (%3 kept)")
             .arg(peakAfterFlood / 1024.0, 0, 'f', 0)
             .arg(kFloodLines)
-            .arg(bound.messages()),
+            .arg(store.count()),
         QStringLiteral("peak %1 MiB with 200,000 lines").arg(peakAt200k / 1024.0, 0, 'f', 0),
         memoryRatio, "<= 1.30", memoryRatio <= 1.3);
     reportFigure("flood responsiveness",
@@ -167,12 +164,7 @@ int main(int argc, char* argv[])
         },
         900000);
     server->write("MSG:PUB:last:line\n");
-    if (!listed || !runUntil(
-                       [&] {
-                           return window.RecTxt->document()->lastBlock().text() ==
-                                  QStringLiteral("last> line");
-                       },
-                       60000))
+    if (!listed || !runUntil([&] { return store.text(store.endId() - 1) == "last> line"; }, 60000))
         qFatal("the player lines did not arrive");
     const long growthKiB = residentKiB() - residentWhenFull;
     reportFigure("user list flood",

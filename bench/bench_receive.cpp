@@ -7,6 +7,7 @@
 #include "loopback_peer.h"
 
 #include "chatwindow/frm_main.h"
+#include "chatwindow/transcript/transcript_view.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
@@ -47,8 +48,8 @@ OurRun runOurs(const QList<QByteArray>& lines)
     connectToPeer(*window.Socket1, peer);
     runUntil([] { return false; }, 200); // let the login line and window settle
 
-    QTextDocument* document = window.RecTxt->document();
-    const int blocksBefore = document->blockCount();
+    const LineStore& store = window.RecTxt->store();
+    const qint64 before = store.endId();
     const long residentBefore = residentKiB();
 
     LoopGapProbe probe;
@@ -56,7 +57,7 @@ OurRun runOurs(const QList<QByteArray>& lines)
     clock.start();
     probe.start();
     peer.client()->write(payload);
-    if (!runUntil([&] { return document->blockCount() >= blocksBefore + kLines; }, 600000))
+    if (!runUntil([&] { return store.endId() >= before + kLines; }, 600000))
         qFatal("not all lines arrived");
     run.seconds = clock.nsecsElapsed() / 1e9;
     probe.stop();
@@ -65,7 +66,7 @@ OurRun runOurs(const QList<QByteArray>& lines)
     return run;
 }
 
-double runBound(const QList<QByteArray>& lines, int linesPerBlock, const QTextEdit& model)
+double runBound(const QList<QByteArray>& lines, int linesPerBlock, const QWidget& model)
 {
     QTextEdit view;
     view.setFont(model.font());

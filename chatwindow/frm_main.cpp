@@ -2,8 +2,7 @@
 
 #include "chatwindow/append_chat.h"
 #include "chatwindow/send_text_box.h"
-#include "chatwindow/transcript_bound.h"
-#include "chatwindow/transcript_follow.h"
+#include "chatwindow/transcript/transcript_view.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
@@ -14,7 +13,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <functional>
@@ -116,15 +114,9 @@ void frmMain::createControls()
     SendTxt->setFont(verdana());
     SendTxt->setPalette(colours(Qt::black, Qt::white));
 
-    RecTxt = new QTextEdit(this);
+    RecTxt = new TranscriptView(this);
     RecTxt->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     RecTxt->setPalette(colours(Qt::black, Qt::white));
-    RecTxt->setUndoRedoEnabled(false);
-    RecTxt->setReadOnly(true);
-    // Read-only, but the reader can still select and copy with the keyboard too.
-    RecTxt->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    RecTxt->setTabChangesFocus(true);
-    transcriptBound_ = new TranscriptBound(RecTxt, new TranscriptFollow(RecTxt));
 
     Label7 = new QLabel(QStringLiteral("Userlist"), this);
     Label7->setFont(verdana());
@@ -179,7 +171,6 @@ void frmMain::appendLine(const QString& text, quint8 red, quint8 green, quint8 b
                          quint8 italic)
 {
     AppendChat(RecTxt, text, red, green, blue, bold, italic);
-    transcriptBound_->messageAdded();
 }
 
 void frmMain::clearUsers()

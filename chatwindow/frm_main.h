@@ -10,11 +10,10 @@
 class QCloseEvent;
 class QLabel;
 class QListWidget;
-class QTextEdit;
 class QTimer;
 class SendTextBox;
 class SocketComponent;
-class TranscriptBound;
+class TranscriptView;
 
 // The chat window: transcript, user list, entry box, the connection and the keep-alive
 // timer. One instance, loaded on first use through instance().
@@ -32,7 +31,7 @@ public:
     QTimer* TmrKeepAlive = nullptr;
     QListWidget* UsrLst = nullptr;
     SendTextBox* SendTxt = nullptr;
-    QTextEdit* RecTxt = nullptr;
+    TranscriptView* RecTxt = nullptr;
     QLabel* Label7 = nullptr;
 
     void Form_Load();
@@ -61,14 +60,11 @@ public:
     static inline void (*connectFailed)() = nullptr;
 
     // Shows what one data-arrived notification brought: its lines change the
-    // transcript once, in one edit block.
+    // transcript once.
     void takeReceived(const QByteArray& bytes);
 
     // The received characters after the last LF so far.
     const LineFramer& receiveFramer() const { return receive_.framer(); }
-
-    // What keeps the transcript from growing without end.
-    TranscriptBound& transcriptBound() { return *transcriptBound_; }
 
     // The user list holds at most this many entries; a server that names more is not
     // listened to. Real arenas hold a few hundred players.
@@ -92,6 +88,5 @@ private:
     void installKeyPreview();
 
     ReceiveStep receive_;
-    TranscriptBound* transcriptBound_ = nullptr;
     int maxUsers_ = kMaxUsers;
 };

@@ -1,6 +1,7 @@
 #include "chatwindow/frm_main.h"
 
 #include "chatwindow/send_text_box.h"
+#include "chatwindow/transcript/transcript_view.h"
 #include "session/command_line.h"
 #include "session/tcp.h"
 #include "shell/session_state.h"
@@ -9,7 +10,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPointer>
-#include <QTextEdit>
 #include <QWindow>
 
 #include <optional>
@@ -103,7 +103,11 @@ void frmMain::installKeyPreview()
     SendTxt->keyUp = [this](int& KeyCode, int Shift) { SendTxt_KeyUp(KeyCode, Shift); };
     // textChanged, not textEdited: the copy must follow setText and the emptying too.
     connect(SendTxt, &QLineEdit::textChanged, this, &frmMain::SendTxt_Change);
-    connect(RecTxt, &QTextEdit::textChanged, this, &frmMain::RecTxt_Change);
+    connect(RecTxt, &TranscriptView::contentsChanged, this, &frmMain::RecTxt_Change);
+    // Every line that arrives takes the focus to the entry box, so on a busy zone Ctrl+C
+    // lands there: with nothing selected in the box, it copies what the reader selected
+    // in the transcript.
+    SendTxt->copyWithoutSelection = [this] { RecTxt->copy(); };
 }
 
 void frmMain::Form_KeyPress(int& KeyAscii)

@@ -1,14 +1,12 @@
 #include "chatwindow/frm_main.h"
 
 #include "chatwindow/send_text_box.h"
-#include "chatwindow/transcript_bound.h"
+#include "chatwindow/transcript/transcript_view.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
 #include "shell/message_box.h"
 #include "shell/session_state.h"
 
-#include <QTextCursor>
-#include <QTextEdit>
 #include <QTimer>
 
 void frmMain::Socket1_Connect()
@@ -27,11 +25,8 @@ void frmMain::Socket1_Read(int bytesTotal)
 void frmMain::takeReceived(const QByteArray& bytes)
 {
     // The transcript changes, and lays itself out, once per notification, not per line.
-    QTextCursor batch(RecTxt->document());
-    batch.beginEditBlock();
+    TranscriptBatch batch(*RecTxt);
     receive_.take(bytes, *this, *Socket1);
-    batch.endEditBlock();
-    transcriptBound_->trim();
 }
 
 void frmMain::Socket1_Error(int code, const QString& description)

@@ -70,6 +70,11 @@ void SendTextBox::keyPressEvent(QKeyEvent* event)
 {
     if (isEnter(event) && !event->isAutoRepeat())
         enterArmed_ = true;
+    if (event->matches(QKeySequence::Copy) && !hasSelectedText() && copyWithoutSelection) {
+        copyWithoutSelection();
+        event->accept();
+        return;
+    }
     if (isEditingKey(event) || !insertsText(event->text())) {
         QLineEdit::keyPressEvent(event);
         return;

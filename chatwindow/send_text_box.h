@@ -8,6 +8,7 @@
 // key events into the window's handlers and holds no behaviour of its own:
 // - every character that typing or an input method would insert goes past keyPress,
 //   which may discard it by setting the code to 0; pasted text is not filtered;
+// - Ctrl+C with nothing selected in the box goes to copyWithoutSelection;
 // - the release of Enter goes to keyUp, once per press of the key and only when the box
 //   saw that press (not the Enter that closed a message box, nor auto-repeats).
 class SendTextBox : public QLineEdit
@@ -21,6 +22,8 @@ public:
     std::function<void(int& KeyAscii)> keyPress;
     // KeyCode: 13 for Enter, in and out (0 marks it consumed); Shift: 1 shift, 2 ctrl, 4 alt.
     std::function<void(int& KeyCode, int Shift)> keyUp;
+    // Ctrl+C or Ctrl+Insert while nothing in the box is selected.
+    std::function<void()> copyWithoutSelection;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -12,7 +12,7 @@ constexpr char16_t kHighTable[32] = {
 
 } // namespace
 
-QString fromWire(const QByteArray& bytes)
+QString fromWire(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();

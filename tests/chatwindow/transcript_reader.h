@@ -1,68 +1,55 @@
 #pragma once
 
+#include "chatwindow/transcript/transcript_view.h"
+#include "session/wire_codec.h"
+
 #include <QColor>
-#include <QFont>
 #include <QList>
-#include <QPalette>
 #include <QString>
 #include <QStringList>
-#include <QTextBlock>
-#include <QTextCharFormat>
-#include <QTextDocument>
-#include <QTextEdit>
 
-// One paragraph of the transcript as the reader sees it: its text and the look of its
-// characters, with what the format leaves open taken from the view's own font and colours.
+// One line of the transcript as the reader sees it: its text and its look.
 struct Paragraph
 {
     QString text;
     QColor colour;
     bool bold = false;
     bool italic = false;
-    bool uniform = true; // every character of the paragraph has the same look
 };
 
-inline Paragraph lookOf(const QTextEdit* view, const QTextCharFormat& format)
+// Every line of the transcript: the empty first line, then the lines of each message
+// (a CR in a message starts another); an empty line has no look of its own.
+inline QList<Paragraph> paragraphsOf(const TranscriptView* view)
 {
-    const QFont base = view->document()->defaultFont();
-    Paragraph look;
-    look.colour = format.hasProperty(QTextFormat::ForegroundBrush)
-                      ? format.foreground().color()
-                      : view->palette().color(QPalette::Text);
-    look.bold = format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::Bold
-                                                            : base.bold();
-    look.italic = format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : base.italic();
-    return look;
-}
-
-// Every paragraph of the transcript; an empty paragraph has no look of its own.
-inline QList<Paragraph> paragraphsOf(const QTextEdit* view)
-{
-    QList<Paragraph> result;
-    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
-        Paragraph paragraph;
-        paragraph.text = block.text();
-        bool first = true;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const Paragraph look = lookOf(view, it.fragment().charFormat());
-            if (first) {
-                paragraph.colour = look.colour;
-                paragraph.bold = look.bold;
-                paragraph.italic = look.italic;
-                first = false;
-            } else if (look.colour != paragraph.colour || look.bold != paragraph.bold ||
-                       look.italic != paragraph.italic) {
-                paragraph.uniform = false;
-            }
+    QList<Paragraph> result{Paragraph{}};
+    const LineStore& store = view->store();
+    for (qint64 id = store.firstId(); id < store.endId(); ++id) {
+        QString text = fromWire(store.text(id));
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+        const TextLook& look = store.look(id);
+        for (const QString& line : text.split(u'\n')) {
+            if (line.isEmpty())
+                result.append(Paragraph{});
+            else
+                result.append({line, QColor::fromRgb(look.colour), look.bold, look.italic});
         }
-        result.append(paragraph);
     }
     return result;
 }
 
+// The text of every line of the transcript.
+inline QStringList linesOf(const TranscriptView* view)
+{
+    QStringList lines;
+    for (const Paragraph& p : paragraphsOf(view))
+        lines.append(p.text);
+    return lines;
+}
+
 inline Paragraph styled(const QString& text, QColor colour, bool bold = false, bool italic = false)
 {
-    return {text, colour, bold, italic, true};
+    return {text, colour, bold, italic};
 }
 
 inline Paragraph blank()
@@ -78,8 +65,6 @@ inline QString describe(const Paragraph& p)
         look += QStringLiteral(" bold");
     if (p.italic)
         look += QStringLiteral(" italic");
-    if (!p.uniform)
-        look += QStringLiteral(" mixed");
     return u'"' + p.text + QStringLiteral("\" ") + look;
 }
 

@@ -201,7 +201,7 @@ void DispatchLineTest::shownLines()
     QFETCH(QColor, colour);
 
     dispatch(line);
-    const QTextEdit* transcript = frmMain::instance().RecTxt;
+    const TranscriptView* transcript = frmMain::instance().RecTxt;
     QCOMPARE(describe(paragraphsOf(transcript)),
              describe(QList<Paragraph>{blank(), styled(shown, colour)}));
 }
@@ -213,7 +213,7 @@ void DispatchLineTest::literalTextAndTrailingCr()
     dispatch(QStringLiteral("MSG:FREQ:bob:hi\r"));
     dispatch(QStringLiteral("MSG:PUB:ann:next"));
 
-    const QTextEdit* transcript = frmMain::instance().RecTxt;
+    const TranscriptView* transcript = frmMain::instance().RecTxt;
     QCOMPARE(transcript->toPlainText(),
              QStringLiteral("\neve> <b>bold</b> &amp; <img src=x>\nbob> hi\n\nann> next"));
     QCOMPARE(describe(paragraphsOf(transcript)),
@@ -371,7 +371,7 @@ void DispatchLineTest::loginOkWithoutArenaSendsNothing()
     QVERIFY(connectTo(server));
 
     server.send("LOGINOK:bob\n");
-    const QTextEdit* transcript = frmMain::instance().RecTxt;
+    const TranscriptView* transcript = frmMain::instance().RecTxt;
     QTRY_COMPARE(transcript->toPlainText(), QStringLiteral("\nLogged in: bob"));
     // Whatever the client sent before this marker would arrive ahead of it.
     TCP::SendLine(*frmMain::instance().Socket1, QStringLiteral("NOOP"));

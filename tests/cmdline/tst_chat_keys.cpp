@@ -1,5 +1,6 @@
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
+#include "chatwindow/transcript/transcript_view.h"
 #include "login/frm_connect.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
@@ -16,7 +17,6 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 
@@ -398,7 +398,7 @@ void ChatKeysTest::otherKeysKeepFocus()
 void ChatKeysTest::copyFromTranscript()
 {
     frmMain& w = window();
-    QTextCursor(w.RecTxt->document()).insertText(QStringLiteral("worth keeping"));
+    w.appendLine(QStringLiteral("worth keeping"), 255, 255, 255, 0, 0);
     w.RecTxt->setFocus();
     QTRY_VERIFY(w.RecTxt->hasFocus());
     w.RecTxt->selectAll();
@@ -406,7 +406,7 @@ void ChatKeysTest::copyFromTranscript()
 
     QTest::keyClick(native(), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(w.RecTxt->hasFocus());
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("worth keeping"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\nworth keeping"));
 }
 
 void ChatKeysTest::transcriptChangeMovesFocus()
@@ -414,15 +414,12 @@ void ChatKeysTest::transcriptChangeMovesFocus()
     frmMain& w = window();
     w.UsrLst->setFocus();
     QTRY_VERIFY(w.UsrLst->hasFocus());
-    QTextCursor(w.RecTxt->document()).insertText(QStringLiteral("a line"));
+    w.appendLine(QStringLiteral("a line"), 255, 255, 255, 0, 0);
     QVERIFY(w.SendTxt->hasFocus());
 
     w.RecTxt->setFocus();
     QTRY_VERIFY(w.RecTxt->hasFocus());
-    QTextCursor cursor(w.RecTxt->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock();
-    cursor.insertText(QStringLiteral("another"));
+    w.appendLine(QStringLiteral("another"), 255, 255, 255, 0, 0);
     QVERIFY(w.SendTxt->hasFocus());
 }
 

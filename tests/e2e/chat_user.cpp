@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
-#include <QTextEdit>
 #include <QWindow>
 
 namespace {
@@ -40,7 +39,7 @@ void typeLine(QWidget& window, const QString& text)
     QTest::keyClick(native, Qt::Key_Return);
 }
 
-std::optional<Paragraph> awaitParagraph(const QTextEdit* transcript, const QString& text,
+std::optional<Paragraph> awaitParagraph(const TranscriptView* transcript, const QString& text,
                                         int timeoutMs)
 {
     std::optional<Paragraph> found;

@@ -13,7 +13,7 @@
 
 class QLineEdit;
 class QListWidget;
-class QTextEdit;
+class TranscriptView;
 class QWidget;
 class ZoneClient;
 
@@ -32,7 +32,7 @@ void typeIntoBox(QLineEdit* box, const QString& text);
 void typeLine(QWidget& window, const QString& text);
 
 // The first paragraph of the transcript that reads text, once it has arrived.
-std::optional<Paragraph> awaitParagraph(const QTextEdit* transcript, const QString& text,
+std::optional<Paragraph> awaitParagraph(const TranscriptView* transcript, const QString& text,
                                         int timeoutMs = 5000);
 
 // The names listed in the user list, top to bottom.

@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>

@@ -5,7 +5,6 @@
 #include "chatwindow/append_chat.h"
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
-#include "chatwindow/transcript_bound.h"
 #include "chatwindow/transcript_reader.h"
 #include "login/frm_connect.h"
 #include "session/line_framer.h"
@@ -16,7 +15,6 @@
 #include "support/message_box_closer.h"
 #include "support/window_test.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,9 +22,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -77,17 +72,14 @@ QByteArray cycled(const QByteArray& pattern, qsizetype count)
     return result;
 }
 
-QStringList paragraphs(const QTextEdit* view)
+QStringList paragraphs(const TranscriptView* view)
 {
-    QStringList result;
-    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
-        result.append(block.text());
-    return result;
+    return linesOf(view);
 }
 
-int paragraphCount(const frmMain& window)
+qsizetype messageCount(const frmMain& window)
 {
-    return window.RecTxt->document()->blockCount();
+    return window.RecTxt->store().count();
 }
 
 // The paragraphs of a transcript in which these texts were shown: it starts with an
@@ -266,7 +258,7 @@ void HostileServerTest::floodIsShownWholeInOrderWhileWindowAnswers()
     int shownWhenTypedLineArrived = -1;
     connect(server.client(), &QTcpSocket::readyRead, this, [&] {
         if (shownWhenTypedLineArrived < 0 && server.received().contains("SEND:PUB:mid flood\n"))
-            shownWhenTypedLineArrived = paragraphCount(window) - 1;
+            shownWhenTypedLineArrived = int(messageCount(window));
     });
 
     QByteArray flood;
@@ -275,26 +267,25 @@ void HostileServerTest::floodIsShownWholeInOrderWhileWindowAnswers()
         flood += "MSG:PUB:n" + QByteArray::number(i) + ":t" + QByteArray::number(i) + '\n';
     server.send(flood);
 
-    QVERIFY(QTest::qWaitFor([&] { return paragraphCount(window) > 1000; }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return messageCount(window) > 1000; }, kWaitMs));
     typeLine(window, "mid flood");
     QVERIFY(QTest::qWaitFor([&] { return shownWhenTypedLineArrived >= 0; }, kWaitMs));
     QVERIFY2(shownWhenTypedLineArrived < kLines,
              qPrintable(QStringLiteral("the typed line went out only after %1 lines were shown")
                             .arg(shownWhenTypedLineArrived)));
 
-    QVERIFY2(QTest::qWaitFor([&] { return paragraphCount(window) >= kLines + 1; }, 60000),
-             qPrintable(QStringLiteral("%1 lines shown").arg(paragraphCount(window) - 1)));
+    QVERIFY2(QTest::qWaitFor([&] { return messageCount(window) >= kLines; }, 60000),
+             qPrintable(QStringLiteral("%1 lines shown").arg(messageCount(window))));
     settle();
-    QCOMPARE(paragraphCount(window), kLines + 1);
-    QTextBlock block = window.RecTxt->document()->begin();
-    QCOMPARE(block.text(), QString());
+    const LineStore& store = window.RecTxt->store();
+    QCOMPARE(store.count(), kLines);
     for (int i = 0; i < kLines; ++i) {
-        block = block.next();
+        const QString shown = fromWire(store.text(store.firstId() + i));
         const QString expected = QStringLiteral("n%1> t%1").arg(i);
-        if (block.text() != expected)
+        if (shown != expected)
             QFAIL(qPrintable(QStringLiteral("line %1 shows \"%2\", expected \"%3\"")
                                  .arg(i)
-                                 .arg(block.text(), expected)));
+                                 .arg(shown, expected)));
     }
     QCOMPARE(server.received().count("SEND:PUB:mid flood\n"), 1);
 }
@@ -477,9 +468,9 @@ void HostileServerTest::outOfRangeFreqShowsWhatIsKept()
     static const QRegularExpression joined(
         QStringLiteral("^You have joined arena: x on freq: (-?[0-9]+)$"));
     for (const QByteArray freq : {"99999999", "-99999999", "1e400", "-1e400", "1e99999999999"}) {
-        const int before = paragraphCount(window);
+        const qsizetype before = messageCount(window);
         server.send("INARENA:x:" + freq + '\n');
-        QTRY_COMPARE_WITH_TIMEOUT(paragraphCount(window), before + 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(messageCount(window), before + 1, kWaitMs);
         const QString text = paragraphs(window.RecTxt).last();
         const QRegularExpressionMatch match = joined.match(text);
         QVERIFY2(match.hasMatch(), qPrintable(text));
@@ -573,29 +564,20 @@ void HostileServerTest::silentServerLeavesClientWaiting()
 
 namespace {
 
-// The messages the transcript holds: paragraphs that begin one.
-int messagesShown(const QTextEdit* view)
+// Where the reader is: the text at the top left of the view, and how far down the view
+// the line that holds it stands, in pixels.
+std::pair<QString, int> readersPlace(TranscriptView* view)
 {
-    int count = 0;
-    for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
-        count += block.userState() == kMessageStart ? 1 : 0;
-    return count;
-}
-
-// Where the reader is: the paragraph at the top of the view and how far down the view
-// it stands, in pixels.
-std::pair<QString, int> readersPlace(const QTextEdit* view)
-{
-    const QTextBlock top = view->cursorForPosition(QPoint(5, 5)).block();
-    const qreal y = view->document()->documentLayout()->blockBoundingRect(top).top();
-    return {top.text(), qRound(y) - view->verticalScrollBar()->value()};
+    const TextPos top = view->hitTest(QPointF(5, 5));
+    const QString text = fromWire(view->store().text(top.message)).mid(top.offset);
+    return {text, qRound(view->placeRect(top).top())};
 }
 
 QByteArray numberedLines(int from, int to)
 {
     QByteArray lines;
     for (int i = from; i < to; ++i) {
-        // Every seventh message spans two paragraphs; every third is a team message.
+        // Every seventh message spans two lines; every third is a team message.
         const QByteArray kind = i % 3 == 0 ? "MSG:FREQ:" : "MSG:PUB:";
         lines += kind + "p" + QByteArray::number(i) + ":line " + QByteArray::number(i) +
                  (i % 7 == 0 ? "\rcontinued" : "") + '\n';
@@ -605,80 +587,70 @@ QByteArray numberedLines(int from, int to)
 
 } // namespace
 
-// With the bound lowered to keep 300 messages past 400: the oldest go in one step,
-// the newest line stays in view at the bottom, and a reader scrolled back keeps the
-// same lines in the same place, with their selection and their looks.
+// With the bound lowered to 300 messages: the oldest go as new ones come, the newest
+// line stays in view at the bottom, and a reader scrolled back keeps the same lines in
+// the same place, with their selection and their looks.
 void HostileServerTest::floodKeepsTheNewestLinesAndTheReadersPlace()
 {
     LoopbackServer server;
     frmMain& window = frmMain::instance();
-    window.transcriptBound().setLimitsForTests(300, 400);
+    TranscriptView* view = window.RecTxt;
+    view->setStoreLimitsForTests({300, LineStore::kMaxTextBytes, LineStore::kMaxRows});
+    const LineStore& store = view->store();
     QVERIFY(connectWindow(window, server.port()));
     QVERIFY(server.waitForClient());
-    QTextEdit* view = window.RecTxt;
     QScrollBar* bar = view->verticalScrollBar();
 
-    // The messages after each notification: they only ever drop to the bound at once.
-    QList<int> counts;
+    // The messages kept after each notification: never more than the bound.
+    QList<qsizetype> counts;
     connect(window.Socket1, &SocketComponent::dataArrived, this,
-            [&] { counts.append(messagesShown(view)); });
+            [&] { counts.append(store.count()); });
 
     server.send(numberedLines(0, 400));
-    QTRY_COMPARE_WITH_TIMEOUT(messagesShown(view), 400, kWaitMs);
-    QCOMPARE(window.transcriptBound().messages(), 400);
-    server.send(numberedLines(400, 401));
-    QTRY_COMPARE_WITH_TIMEOUT(window.transcriptBound().messages(), 300, kWaitMs);
-    QCOMPARE(messagesShown(view), 300);
-    QCOMPARE(view->document()->firstBlock().text(), QString());
-    QCOMPARE(view->document()->firstBlock().next().text(), QStringLiteral("p101> line 101"));
-    QCOMPARE(view->document()->lastBlock().text(), QStringLiteral("p400> line 400"));
+    QTRY_COMPARE_WITH_TIMEOUT(store.endId(), 400, kWaitMs);
+    QCOMPARE(store.count(), 300);
+    QCOMPARE(paragraphs(view).mid(0, 2),
+             (QStringList{QString(), QStringLiteral("p100> line 100")}));
     // At the bottom, the newest line is the one in view there.
     QTRY_COMPARE(bar->value(), bar->maximum());
-    QCOMPARE(view->cursorForPosition(QPoint(5, view->viewport()->height() - 3)).block(),
-             view->document()->lastBlock());
+    QCOMPARE(view->hitTest(QPointF(5, view->viewport()->height() - 3)).message, 399);
 
     // The reader scrolls back into lines that stay, and selects one.
     bar->setValue(bar->maximum() * 3 / 4);
     const auto place = readersPlace(view);
-    const QTextBlock picked = view->cursorForPosition(QPoint(5, 40)).block();
-    QTextCursor selection(picked);
-    selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    view->setTextCursor(selection);
-    const QString selected = view->textCursor().selectedText();
+    const qint64 picked = view->hitTest(QPointF(5, 40)).message;
+    view->setSelection({picked, 0}, {picked, store.text(picked).size()});
+    const QString selected = view->selectedText();
     QVERIFY(!selected.isEmpty());
-    QList<Paragraph> looks = paragraphsOf(view);
-    looks.erase(looks.begin() + 1, looks.begin() + 1 + looks.size() / 2);
+    const QList<Paragraph> looks = paragraphsOf(view);
 
     // 150 more: the oldest 150 go, past the lines the reader is at.
-    server.send(numberedLines(401, 551));
-    QTRY_COMPARE_WITH_TIMEOUT(view->document()->lastBlock().text(),
-                              QStringLiteral("p550> line 550"), kWaitMs);
-    QCOMPARE(messagesShown(view), 300);
-    QCOMPARE(view->document()->firstBlock().next().text(), QStringLiteral("p251> line 251"));
+    server.send(numberedLines(400, 550));
+    QTRY_COMPARE_WITH_TIMEOUT(store.endId(), 550, kWaitMs);
+    QCOMPARE(store.count(), 300);
+    QCOMPARE(paragraphs(view).mid(0, 2),
+             (QStringList{QString(), QStringLiteral("p250> line 250")}));
     QCOMPARE(readersPlace(view), place);
     QVERIFY(bar->value() < bar->maximum());
-    QCOMPARE(view->textCursor().selectedText(), selected);
-    // The paragraphs that stayed look as they did.
+    QCOMPARE(view->selectedText(), selected);
+    // The lines that stayed look as they did.
     const QStringList after = describe(paragraphsOf(view));
-    for (const Paragraph& p : std::as_const(looks)) {
-        if (p.text.contains(QStringLiteral("line ")) &&
-            p.text.section(QStringLiteral("line "), 1).toInt() >= 251)
+    for (const Paragraph& p : looks) {
+        if (p.text.section(QStringLiteral("line "), 1).toInt() >= 250)
             QVERIFY2(after.contains(describe(p)), qPrintable(describe(p)));
     }
 
-    // Back at the bottom, the view follows the newest line through the next trim.
+    // Back at the bottom, the view follows the newest line while the oldest go.
     bar->setValue(bar->maximum());
-    server.send(numberedLines(551, 702));
-    QTRY_COMPARE_WITH_TIMEOUT(view->document()->lastBlock().text(),
-                              QStringLiteral("p701> line 701"), kWaitMs);
+    server.send(numberedLines(550, 702));
+    QTRY_COMPARE_WITH_TIMEOUT(store.endId(), 702, kWaitMs);
     QTRY_COMPARE(bar->value(), bar->maximum());
-    QCOMPARE(messagesShown(view), 300);
+    QCOMPARE(view->hitTest(QPointF(5, view->viewport()->height() - 3)).message, 701);
+    QCOMPARE(store.count(), 300);
 
-    for (qsizetype i = 1; i < counts.size(); ++i) {
-        QVERIFY2(counts[i] <= 400, qPrintable(QString::number(counts[i])));
-        if (counts[i] < counts[i - 1])
-            QCOMPARE(counts[i], 300);
-    }
+    QVERIFY(!counts.isEmpty());
+    for (const qsizetype count : std::as_const(counts))
+        QVERIFY2(count <= 300, qPrintable(QString::number(count)));
 }
 
 void HostileServerTest::userListStopsAtItsBound()
@@ -695,21 +667,21 @@ void HostileServerTest::userListStopsAtItsBound()
     for (int i = 0; i < 10; ++i)
         lines += "ENTERING:e" + QByteArray::number(i) + ":1:0\n";
     server.send(lines + "MSG:PUB:end:end\n");
-    QTRY_COMPARE_WITH_TIMEOUT(window.RecTxt->document()->lastBlock().text(),
-                              QStringLiteral("end> end"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(paragraphs(window.RecTxt).last(), QStringLiteral("end> end"),
+                              kWaitMs);
     QCOMPARE(window.UsrLst->count(), 50);
     QCOMPARE(window.UsrLst->item(49)->text(), QStringLiteral("p49"));
 
     // One leaves: there is room for one more again.
     server.send("LEAVING:p0\nENTERING:late:2:0\nENTERING:later:2:0\nMSG:PUB:end:again\n");
-    QTRY_COMPARE_WITH_TIMEOUT(window.RecTxt->document()->lastBlock().text(),
-                              QStringLiteral("end> again"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(paragraphs(window.RecTxt).last(), QStringLiteral("end> again"),
+                              kWaitMs);
     QCOMPARE(window.UsrLst->count(), 50);
     QCOMPARE(window.UsrLst->item(49)->text(), QStringLiteral("late"));
 
     server.send("INARENA:small:0\nPLAYER:solo:0:0\nMSG:PUB:end:small\n");
-    QTRY_COMPARE_WITH_TIMEOUT(window.RecTxt->document()->lastBlock().text(),
-                              QStringLiteral("end> small"), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(paragraphs(window.RecTxt).last(), QStringLiteral("end> small"),
+                              kWaitMs);
     QCOMPARE(window.UsrLst->count(), 1);
 }
 

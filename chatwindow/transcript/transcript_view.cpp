@@ -1,0 +1,318 @@
+#include "chatwindow/transcript/transcript_view.h"
+
+#include "chatwindow/transcript/transcript_accessible.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QTextLayout>
+
+#include <utility>
+
+TranscriptView::TranscriptView(QWidget* parent)
+    : QAbstractScrollArea(parent), rows_(store_), scroll_(rows_)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    rows_.setFont(font());
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            &TranscriptView::onScrollBarAction);
+    autoScroll_.setInterval(50);
+    connect(&autoScroll_, &QTimer::timeout, this, &TranscriptView::autoScroll);
+    announcer_ = new TranscriptAnnouncer(this);
+    TranscriptAccessible::installFactory();
+    syncScrollBar();
+}
+
+TranscriptView::~TranscriptView() = default;
+
+void TranscriptView::setStoreLimitsForTests(const LineStore::Limits& limits)
+{
+    store_.setLimitsForTests(limits);
+}
+
+void TranscriptView::append(QByteArrayView text, const TextLook& look)
+{
+    store_.append(text, look);
+    changed_ = true;
+    if (batchDepth_ == 0)
+        showChanges();
+}
+
+void TranscriptView::beginBatch()
+{
+    ++batchDepth_;
+}
+
+void TranscriptView::endBatch()
+{
+    if (--batchDepth_ == 0 && changed_)
+        showChanges();
+}
+
+void TranscriptView::showChanges()
+{
+    changed_ = false;
+    rows_.forgetRemovedRows();
+    if (selection_.keepWithin(store_))
+        emit selectionChanged();
+    scroll_.rowsRemoved();
+    syncScrollBar();
+    viewport()->update();
+    announcer_->messagesAdded(std::max(shownUpTo_, store_.firstId()), store_.endId());
+    shownUpTo_ = store_.endId();
+    emit contentsChanged();
+}
+
+void TranscriptView::syncScrollBar()
+{
+    // The store's bound on rows keeps the counts far inside the bar's int.
+    const QScopedValueRollback guard(syncing_, true);
+    actionValue_ = -1;
+    QScrollBar* bar = verticalScrollBar();
+    const qint64 maximum = scroll_.maximum();
+    bar->setRange(0, static_cast<int>(maximum));
+    // The rows of the last page: the handle shows the part of the rows on screen.
+    bar->setPageStep(static_cast<int>(std::max<qint64>(1, rows_.count() - maximum)));
+    bar->setSingleStep(1);
+    bar->setValue(static_cast<int>(scroll_.value()));
+}
+
+void TranscriptView::onScrollBarAction(int action)
+{
+    // Steps and pages scroll by pixels; a drag of the handle puts a row at the top
+    // (scrollContentsBy).
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        scroll_.scrollBy(kStepPixels);
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        scroll_.scrollBy(-kStepPixels);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        scroll_.scrollBy(viewport()->height());
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        scroll_.scrollBy(-viewport()->height());
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        scroll_.toTop();
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        scroll_.toBottom();
+        break;
+    default:
+        return;
+    }
+    // The bar takes this value once the action is done; it is where the view already is.
+    actionValue_ = static_cast<int>(scroll_.value());
+    const QScopedValueRollback guard(syncing_, true);
+    verticalScrollBar()->setSliderPosition(actionValue_);
+    viewport()->update();
+}
+
+void TranscriptView::scrolled()
+{
+    syncScrollBar();
+    viewport()->update();
+    if (dragging_)
+        dragTo(dragPoint_);
+}
+
+void TranscriptView::scrollContentsBy(int, int)
+{
+    // The bar moved: by a drag of its handle, or by whoever set its value.
+    const int value = verticalScrollBar()->value();
+    if (!syncing_ && value != std::exchange(actionValue_, -1)) {
+        scroll_.scrollToIndex(value);
+        if (dragging_)
+            dragTo(dragPoint_);
+    }
+    viewport()->update();
+}
+
+void TranscriptView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    // Only the rows that are shown are laid out anew at the new width.
+    rows_.setWidth(viewport()->width() - 2 * TranscriptRows::kMargin);
+    scroll_.setViewHeight(viewport()->height());
+    syncScrollBar();
+}
+
+void TranscriptView::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        rows_.setFont(font());
+        syncScrollBar();
+        viewport()->update();
+    }
+}
+
+void TranscriptView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the selection's colours follow the focus
+}
+
+void TranscriptView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TranscriptView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    QTextLayout::FormatRange highlight;
+    highlight.format.setBackground(palette().brush(group, QPalette::Highlight));
+    highlight.format.setForeground(palette().brush(group, QPalette::HighlightedText));
+    const TextPos from = selection_.start();
+    const TextPos to = selection_.end();
+
+    const TranscriptScroll::Place place = scroll_.place();
+    qreal y = -place.offset;
+    for (qint64 number = place.row; y < area.bottom() + 1; number = rows_.next(number)) {
+        const ShownRow& row = rows_.row(number);
+        if (y + row.height > area.top()) {
+            QList<QTextLayout::FormatRange> selections;
+            const TextPos rowStart{row.message, row.span.start};
+            const TextPos rowEnd{row.message, row.span.end};
+            if (from < to && to > rowStart && from <= rowEnd) {
+                const bool lineEnd = rows_.lineEndAfter(row) && to > rowEnd;
+                if (from < rowEnd || lineEnd) {
+                    highlight.start = from < rowStart ? 0 : int(from.offset - row.span.start);
+                    const int end = to > rowEnd ? int(row.span.end - row.span.start)
+                                                : int(to.offset - row.span.start);
+                    // A selected line end shows as a little highlight after the text.
+                    highlight.length = end - highlight.start + (lineEnd ? 1 : 0);
+                    selections.append(highlight);
+                }
+            }
+            painter.setPen(row.message == kHeadLine
+                               ? palette().color(QPalette::Text)
+                               : QColor::fromRgb(store_.look(row.message).colour));
+            row.layout.draw(&painter, QPointF(TranscriptRows::kMargin, y), selections);
+        }
+        y += row.height;
+        if (number == rows_.last())
+            break;
+    }
+    rows_.forgetUnused();
+}
+
+TextPos TranscriptView::hitTest(QPointF point)
+{
+    const TranscriptScroll::Place place = scroll_.place();
+    qreal y = -place.offset;
+    qint64 number = place.row;
+    if (point.y() < y)
+        return {rows_.row(number).message, rows_.row(number).span.start};
+    // Rows below the view are laid out too, to find a place that a drag went past.
+    while (number != rows_.last() && point.y() >= y + rows_.height(number)) {
+        y += rows_.height(number);
+        number = rows_.next(number);
+    }
+    const ShownRow& row = rows_.row(number);
+    if (row.message == kHeadLine)
+        return TextPos{};
+    QTextLine line = row.layout.lineAt(0);
+    for (int i = 1; i < row.layout.lineCount(); ++i) {
+        if (point.y() - y < row.layout.lineAt(i).y())
+            break;
+        line = row.layout.lineAt(i);
+    }
+    const int offset = line.xToCursor(point.x() - TranscriptRows::kMargin);
+    return {row.message, row.span.start + offset};
+}
+
+QRectF TranscriptView::placeRect(const TextPos& pos)
+{
+    const qint64 target = rows_.rowOf(pos);
+    const TranscriptScroll::Place place = scroll_.place();
+    qreal y = -place.offset;
+    for (qint64 number = place.row; y < viewport()->height(); number = rows_.next(number)) {
+        const ShownRow& row = rows_.row(number);
+        if (number == target) {
+            const int offset = int(pos.offset - row.span.start);
+            const QTextLine line = row.layout.lineForTextPosition(offset);
+            if (!line.isValid())
+                return {TranscriptRows::kMargin, y, 1, row.height};
+            return {TranscriptRows::kMargin + line.cursorToX(offset), y + line.y(), 1,
+                    line.height()};
+        }
+        y += row.height;
+        if (number == rows_.last() || number > target)
+            break;
+    }
+    return {};
+}
+
+void TranscriptView::ensureVisible(const TextPos& pos)
+{
+    scroll_.ensureVisible(rows_.rowOf(pos));
+    scrolled();
+}
+
+QString TranscriptView::toPlainText() const
+{
+    if (store_.isEmpty())
+        return QString();
+    return transcriptText(store_, TextPos{},
+                          {store_.endId() - 1, store_.text(store_.endId() - 1).size()});
+}
+
+QString TranscriptView::selectedText() const
+{
+    return transcriptText(store_, selection_.start(), selection_.end());
+}
+
+void TranscriptView::setSelection(const TextPos& anchor, const TextPos& cursor)
+{
+    if (selection_.anchor == anchor && selection_.cursor == cursor)
+        return;
+    selection_ = {anchor, cursor};
+    selection_.keepWithin(store_);
+    selectionMoved();
+}
+
+void TranscriptView::selectAll()
+{
+    if (store_.isEmpty())
+        return;
+    setSelection(TextPos{}, {store_.endId() - 1, store_.text(store_.endId() - 1).size()});
+    putOnPrimarySelection();
+}
+
+void TranscriptView::clearSelection()
+{
+    setSelection(selection_.cursor, selection_.cursor);
+}
+
+void TranscriptView::selectionMoved()
+{
+    viewport()->update();
+    emit selectionChanged();
+}
+
+void TranscriptView::copy() const
+{
+    if (hasSelection())
+        QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void TranscriptView::putOnPrimarySelection() const
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+}

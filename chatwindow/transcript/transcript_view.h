@@ -1,0 +1,139 @@
+#pragma once
+
+#include "chatwindow/transcript/line_store.h"
+#include "chatwindow/transcript/transcript_rows.h"
+#include "chatwindow/transcript/transcript_scroll.h"
+#include "chatwindow/transcript/transcript_selection.h"
+
+#include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QPointF>
+#include <QTimer>
+
+class TranscriptAnnouncer;
+
+// The chat transcript: the messages of a LineStore, each on its own line after an
+// empty first line, in its own colour and emphasis, wrapped at word boundaries at the
+// view's width. It lays out only the rows on screen or near them, so that a long
+// history costs nothing to scroll, to trim or to re-wrap.
+//
+// The reader scrolls with the wheel, the scroll bar, Page Up/Down and Ctrl+Home/End;
+// selects by dragging (past the edges it scrolls), by double-click (a word), by
+// triple-click (a line), Shift+click and Ctrl+A; copies with Ctrl+C or Ctrl+Insert or
+// the context menu; and a selection made with the mouse becomes the X11 primary
+// selection. Nothing can be typed into it.
+class TranscriptView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    // How far a click on a scroll arrow, or a line's worth of the wheel, scrolls.
+    static constexpr qreal kStepPixels = 20;
+
+    explicit TranscriptView(QWidget* parent = nullptr);
+    ~TranscriptView() override;
+
+    // Adds a message, Windows-1252 text, after the newest; the oldest go as the store's
+    // limits say. Outside a batch the view shows it at once.
+    void append(QByteArrayView text, const TextLook& look);
+    // The messages appended from here to the matching endBatch() change the view once:
+    // one layout of what is on screen, one paint, one contentsChanged().
+    void beginBatch();
+    void endBatch();
+
+    const LineStore& store() const { return store_; }
+    // For tests: lower limits on what the store keeps.
+    void setStoreLimitsForTests(const LineStore::Limits& limits);
+
+    // All the text, as copying all of it gives.
+    QString toPlainText() const;
+
+    const TranscriptSelection& selection() const { return selection_; }
+    bool hasSelection() const { return !selection_.isEmpty(); }
+    QString selectedText() const;
+    void setSelection(const TextPos& anchor, const TextPos& cursor);
+    void selectAll();
+    void clearSelection();
+    // Puts the selected text on the clipboard; with nothing selected it does nothing.
+    void copy() const;
+
+    bool isFollowing() const { return scroll_.isFollowing(); }
+    // The place in the text under a point of the viewport.
+    TextPos hitTest(QPointF point);
+    // Where a place in the text is drawn in the viewport: the height of its line at the
+    // left of the character there; empty when it is not on screen.
+    QRectF placeRect(const TextPos& pos);
+    // Scrolls until the row of a place is on screen.
+    void ensureVisible(const TextPos& pos);
+    // The rows that layouts are kept for (it stays small, whatever the history).
+    int laidOutRows() const { return rows_.laidOut(); }
+
+signals:
+    // The text changed: lines were appended (once per batch), or the oldest went.
+    void contentsChanged();
+    void selectionChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // How a drag extends the selection: by characters, or by the words or lines that a
+    // double- or triple-click began with.
+    enum class Unit { Character, Word, Line };
+
+    void showChanges();
+    void syncScrollBar();
+    void onScrollBarAction(int action);
+    void scrolled();
+    void dragTo(QPointF point);
+    void autoScroll();
+    void selectionMoved();
+    void putOnPrimarySelection() const;
+    std::pair<TextPos, TextPos> unitAt(const TextPos& pos);
+
+    LineStore store_;
+    TranscriptRows rows_;
+    TranscriptScroll scroll_;
+    TranscriptSelection selection_;
+    TranscriptAnnouncer* announcer_ = nullptr;
+    int batchDepth_ = 0;
+    bool changed_ = false;
+    qint64 shownUpTo_ = 0; // the messages shown before the changes being gathered
+
+    // The view sets the scroll bar itself: the bar's own change then means nothing more.
+    bool syncing_ = false;
+    int actionValue_ = -1;
+
+    bool dragging_ = false;
+    Unit unit_ = Unit::Character;
+    std::pair<TextPos, TextPos> firstUnit_;
+    QPointF dragPoint_;
+    QTimer autoScroll_;
+    QElapsedTimer sinceDoubleClick_;
+    QPointF doubleClickPoint_;
+};
+
+// Gathers the messages appended in its lifetime into one change of the view.
+class TranscriptBatch
+{
+public:
+    explicit TranscriptBatch(TranscriptView& view) : view_(view) { view_.beginBatch(); }
+    ~TranscriptBatch() { view_.endBatch(); }
+    TranscriptBatch(const TranscriptBatch&) = delete;
+    TranscriptBatch& operator=(const TranscriptBatch&) = delete;
+
+private:
+    TranscriptView& view_;
+};

@@ -1,0 +1,177 @@
+#include "chatwindow/transcript/transcript_view.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyleHints>
+#include <QWheelEvent>
+
+#include <cmath>
+
+void TranscriptView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+    } else if (event->matches(QKeySequence::MoveToNextPage)) {
+        scroll_.scrollBy(viewport()->height());
+        scrolled();
+    } else if (event->matches(QKeySequence::MoveToPreviousPage)) {
+        scroll_.scrollBy(-viewport()->height());
+        scrolled();
+    } else if (event->matches(QKeySequence::MoveToNextLine)) {
+        scroll_.scrollBy(kStepPixels);
+        scrolled();
+    } else if (event->matches(QKeySequence::MoveToPreviousLine)) {
+        scroll_.scrollBy(-kStepPixels);
+        scrolled();
+    } else if (event->matches(QKeySequence::MoveToStartOfDocument)) {
+        scroll_.toTop();
+        scrolled();
+    } else if (event->matches(QKeySequence::MoveToEndOfDocument)) {
+        scroll_.toBottom();
+        scrolled();
+    } else {
+        event->ignore();
+    }
+}
+
+void TranscriptView::wheelEvent(QWheelEvent* event)
+{
+    const QPoint pixels = event->pixelDelta();
+    const qreal steps = event->angleDelta().y() / 120.0;
+    const qreal distance =
+        !pixels.isNull() ? -pixels.y() : -steps * QApplication::wheelScrollLines() * kStepPixels;
+    if (distance == 0) {
+        event->ignore();
+        return;
+    }
+    scroll_.scrollBy(distance);
+    scrolled();
+    event->accept();
+}
+
+std::pair<TextPos, TextPos> TranscriptView::unitAt(const TextPos& pos)
+{
+    switch (unit_) {
+    case Unit::Word:
+        return wordAt(rows_, pos);
+    case Unit::Line:
+        return lineAt(rows_, store_, pos);
+    case Unit::Character:
+        break;
+    }
+    return {pos, pos};
+}
+
+void TranscriptView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const QPointF point = event->position();
+    const TextPos hit = hitTest(point);
+    const bool tripleClick =
+        sinceDoubleClick_.isValid() &&
+        sinceDoubleClick_.elapsed() < QApplication::doubleClickInterval() &&
+        (point - doubleClickPoint_).manhattanLength() < QApplication::startDragDistance();
+    sinceDoubleClick_.invalidate();
+    if (tripleClick) {
+        unit_ = Unit::Line;
+        firstUnit_ = unitAt(hit);
+        setSelection(firstUnit_.first, firstUnit_.second);
+    } else if (event->modifiers() & Qt::ShiftModifier) {
+        unit_ = Unit::Character;
+        firstUnit_ = {selection_.anchor, selection_.anchor};
+        setSelection(selection_.anchor, hit);
+    } else {
+        unit_ = Unit::Character;
+        firstUnit_ = {hit, hit};
+        setSelection(hit, hit);
+    }
+    dragging_ = true;
+    dragPoint_ = point;
+}
+
+void TranscriptView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    unit_ = Unit::Word;
+    firstUnit_ = unitAt(hitTest(event->position()));
+    setSelection(firstUnit_.first, firstUnit_.second);
+    dragging_ = true;
+    dragPoint_ = event->position();
+    sinceDoubleClick_.start();
+    doubleClickPoint_ = event->position();
+}
+
+void TranscriptView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!dragging_ || !(event->buttons() & Qt::LeftButton)) {
+        event->ignore();
+        return;
+    }
+    dragTo(event->position());
+    // Past the top or bottom edge the view scrolls on its own while the button is held.
+    const bool outside = event->position().y() < 0 || event->position().y() >= viewport()->height();
+    if (outside && !autoScroll_.isActive())
+        autoScroll_.start();
+    else if (!outside)
+        autoScroll_.stop();
+}
+
+void TranscriptView::dragTo(QPointF point)
+{
+    dragPoint_ = point;
+    const QPointF inside(point.x(), std::clamp<qreal>(point.y(), 0, viewport()->height() - 1));
+    const std::pair<TextPos, TextPos> unit = unitAt(hitTest(inside));
+    // The selection grows from the first unit towards the pointer, keeping all of it.
+    if (unit.first < firstUnit_.first)
+        setSelection(firstUnit_.second, unit.first);
+    else
+        setSelection(firstUnit_.first, std::max(unit.second, firstUnit_.second));
+}
+
+void TranscriptView::autoScroll()
+{
+    const qreal y = dragPoint_.y();
+    const qreal beyond = y < 0 ? y : y - (viewport()->height() - 1);
+    if (!dragging_ || beyond == 0) {
+        autoScroll_.stop();
+        return;
+    }
+    // Faster the further the pointer is from the edge.
+    scroll_.scrollBy(std::clamp<qreal>(beyond, -viewport()->height(), viewport()->height()));
+    scrolled();
+}
+
+void TranscriptView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !dragging_) {
+        event->ignore();
+        return;
+    }
+    dragging_ = false;
+    autoScroll_.stop();
+    putOnPrimarySelection();
+}
+
+void TranscriptView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* copyAction = menu.addAction(tr("&Copy"), this, &TranscriptView::copy);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(hasSelection());
+    menu.addSeparator();
+    QAction* selectAllAction = menu.addAction(tr("Select All"), this, &TranscriptView::selectAll);
+    selectAllAction->setShortcut(QKeySequence::SelectAll);
+    selectAllAction->setEnabled(!store_.isEmpty());
+    menu.exec(event->globalPos());
+}
