@@ -49,6 +49,7 @@ private slots:
     void otherKeysKeepFocus_data();
     void otherKeysKeepFocus();
     void copyFromTranscript();
+    void copyInEntryBoxTakesTranscriptSelection();
     void transcriptChangeMovesFocus();
 
 private:
@@ -407,6 +408,26 @@ void ChatKeysTest::copyFromTranscript()
     QTest::keyClick(native(), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(w.RecTxt->hasFocus());
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\nworth keeping"));
+}
+
+// Arriving lines keep the focus in the entry box: Ctrl+C there, with nothing selected in
+// the box, copies what the reader selected in the transcript.
+void ChatKeysTest::copyInEntryBoxTakesTranscriptSelection()
+{
+    frmMain& w = window();
+    w.appendLine(QStringLiteral("worth keeping"), 255, 255, 255, 0, 0);
+    w.RecTxt->selectAll();
+    type(QStringLiteral("abc"));
+    for (const Qt::Key key : {Qt::Key_C, Qt::Key_Insert}) {
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(native(), key, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\nworth keeping"));
+    }
+    w.SendTxt->setSelection(1, 2);
+    QTest::keyClick(native(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("bc"));
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("abc"));
+    expectSentExactly({});
 }
 
 void ChatKeysTest::transcriptChangeMovesFocus()
