@@ -2,7 +2,7 @@
 # shellcheck shell=bash
 
 orvex_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils imagemagick openbox)
+    fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils xclip imagemagick openbox)
 
 # ensure_packages [extra package...]: installs whatever of the list is missing.
 ensure_packages() {

@@ -2,7 +2,8 @@
 # The real program in a real X window: starts Client from a fresh folder under Xvfb,
 # checks the connect dialog's title and size, types the test zone's port and presses
 # Connect with real mouse and key events, checks the chat window's title and size,
-# saves screenshots of both windows, and closes the chat window.
+# saves screenshots of both windows, selects and copies a line of the chat, and closes
+# the chat window.
 # usage: xvfb_smoke.sh CLIENT TESTZONE SCREENSHOT_DIR
 set -euo pipefail
 client=$1
@@ -10,7 +11,7 @@ zone=$2
 shots=${3:-.}
 
 if [ -z "${ORVEX_SMOKE_INNER:-}" ]; then
-    for tool in xvfb-run xdotool import openbox xprop; do
+    for tool in xvfb-run xdotool import openbox xprop xclip; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
     done
     ORVEX_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
@@ -69,6 +70,17 @@ echo "$hints" | grep -q 'minimum size: 800 by 556' || fail "no fixed minimum siz
 echo "$hints" | grep -q 'maximum size: 800 by 556' || fail "no fixed maximum size: $hints"
 sleep "${ORVEX_SMOKE_WAIT:-3}" # the robots greet the newcomer and chat a little
 import -window "$chat" "$shots/chat-window.png"
+
+# A triple-click on the first message (below the empty first line) selects that line,
+# which becomes the primary selection; Ctrl+C copies it, wherever the focus went since.
+xdotool mousemove --window "$chat" 40 32 click --repeat 3 --delay 60 1
+sleep 0.3
+primary=$(timeout 5 xclip -o -selection primary) || fail "nothing was put on the primary selection"
+[ "$primary" = "Logged in: Username" ] || fail "the primary selection holds \"$primary\""
+xdotool key --window "$chat" ctrl+c
+sleep 0.3
+copied=$(timeout 5 xclip -o -selection clipboard) || fail "Ctrl+C copied nothing"
+[ "$copied" = "Logged in: Username" ] || fail "Ctrl+C copied \"$copied\""
 
 xdotool windowactivate --sync "$chat"
 xdotool key alt+F4
