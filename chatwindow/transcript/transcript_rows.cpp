@@ -103,8 +103,11 @@ void TranscriptRows::layOut(ShownRow& shown)
 
 qint64 TranscriptRows::rowOf(const TextPos& pos)
 {
-    if (pos.message == kHeadLine)
+    if (pos.message == kHeadLine || store_.isEmpty())
         return kHeadLine;
+    // A place in a message that is gone is shown where the kept ones begin.
+    if (pos.message < store_.firstId())
+        return store_.firstRow();
     const qint64 first = store_.firstRowOf(pos.message);
     if (store_.rowsOf(pos.message) == 1)
         return first;

@@ -60,6 +60,7 @@ void TranscriptView::showChanges()
 {
     changed_ = false;
     rows_.forgetRemovedRows();
+    rows_.forgetUnused();
     if (selection_.keepWithin(store_))
         emit selectionChanged();
     scroll_.rowsRemoved();
