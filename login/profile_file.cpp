@@ -186,19 +186,25 @@ QString readFromText(const QString& content, const QString& section, const QStri
 void writeString(const QString& path, const QString& section, const QString& key,
                  const QString& value)
 {
-    const bool isNew = !QFileInfo::exists(path);
+    writeStrings(path, section, {{key, value}});
+}
+
+void writeStrings(const QString& path, const QString& section, const QList<KeyValue>& values)
+{
     std::optional<QString> content;
-    if (!isNew) {
+    if (QFileInfo::exists(path)) {
         content = readFile(path);
         if (!content)
             return; // never replace a file we could not read
     }
-    const QString updated = writeToText(content.value_or(QString()), section, key, value);
+    QString updated = content.value_or(QString());
+    for (const KeyValue& value : values)
+        updated = writeToText(updated, section, value.key, value.value);
 
     struct stat before
     {
     };
-    const bool known = !isNew && ::stat(QFile::encodeName(path).constData(), &before) == 0;
+    const bool known = content && ::stat(QFile::encodeName(path).constData(), &before) == 0;
 
     QSaveFile file(path);
     // In a folder where no temporary file can be made, a Game.ini that can itself be
@@ -206,7 +212,7 @@ void writeString(const QString& path, const QString& section, const QString& key
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    if (isNew) {
+    if (!content) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     } else if (known) {
         // The replacement keeps the owner and mode of the file it replaces, where the
