@@ -1,16 +1,13 @@
 #include "login/profile_file.h"
 
+#include "login/file_rewrite.h"
 #include "session/wire_codec.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <optional>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -200,29 +197,7 @@ void writeStrings(const QString& path, const QString& section, const QList<KeyVa
     QString updated = content.value_or(QString());
     for (const KeyValue& value : values)
         updated = writeToText(updated, section, value.key, value.value);
-
-    struct stat before
-    {
-    };
-    const bool known = content && ::stat(QFile::encodeName(path).constData(), &before) == 0;
-
-    QSaveFile file(path);
-    // In a folder where no temporary file can be made, a Game.ini that can itself be
-    // written is written in place rather than not at all.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (!content) {
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    } else if (known) {
-        // The replacement keeps the owner and mode of the file it replaces, where the
-        // system lets us: a file set up by someone else stays theirs.
-        const int fd = file.handle();
-        [[maybe_unused]] const bool ownerKept = ::fchown(fd, before.st_uid, before.st_gid) == 0;
-        [[maybe_unused]] const bool modeKept = ::fchmod(fd, before.st_mode & 07777) == 0;
-    }
-    file.write(toWire(updated));
-    file.commit();
+    rewriteFile(path, toWire(updated));
 }
 
 QString writeToText(const QString& content, const QString& section, const QString& key,

@@ -15,9 +15,9 @@
 // Writing: replaces the key's line in place, or adds the key at the end of its section,
 // or adds the section at the end of the file, or creates the file (with CRLF line ends
 // and readable by its owner only). Every other line stays as it was, with the file's
-// own line-end style. A save rewrites the file once, whatever it changes. The file is
-// replaced as a whole through a temporary file in the same folder, so a failed save
-// leaves the old file untouched; a save that cannot be made is dropped silently.
+// own line-end style. A save rewrites the file once, whatever it changes, and leaves
+// the old file or the new one, never less (see rewriteFile); a save that cannot be made
+// is dropped silently.
 //
 // Texts are stored one byte per character in Windows-1252.
 namespace ProfileFile {
