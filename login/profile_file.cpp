@@ -150,6 +150,19 @@ std::optional<QString> readFile(const QString& path)
     return fromWire(file.readAll());
 }
 
+// The text without a last line of blanks alone. A save written in place and interrupted
+// before the file's size was set leaves such blanks; they mean nothing to any reader,
+// and are not carried into the next save.
+QString withoutTrailingBlanks(const QString& content)
+{
+    qsizetype end = content.size();
+    while (end > 0 && content[end - 1] == u' ')
+        --end;
+    if (end == content.size() || (end > 0 && content[end - 1] != u'\n'))
+        return content;
+    return content.left(end);
+}
+
 // Adds a line after position index - 1, giving a last line without an end one first.
 void insertLine(Document& doc, qsizetype index, const QString& text)
 {
@@ -194,7 +207,7 @@ void writeStrings(const QString& path, const QString& section, const QList<KeyVa
         if (!content)
             return; // never replace a file we could not read
     }
-    QString updated = content.value_or(QString());
+    QString updated = withoutTrailingBlanks(content.value_or(QString()));
     for (const KeyValue& value : values)
         updated = writeToText(updated, section, value.key, value.value);
     rewriteFile(path, toWire(updated));

@@ -317,6 +317,13 @@ void TestLoginSettings::writeKeepsTheRestOfTheFile_data()
     QTest::newRow("section header ended by two CRs at the end of the file")
         << QByteArray("d\n[iNIT\r\r") << "Name"
         << "Bob" << QByteArray("d\n[iNIT\r\r\nName=Bob\n");
+    // What a save written in place leaves when it is interrupted before the size is set.
+    QTest::newRow("blanks after the last line end dropped")
+        << QByteArray("[INIT]\r\nName=Eve\r\n      ") << "Name"
+        << "Bob" << QByteArray("[INIT]\r\nName=Bob\r\n");
+    QTest::newRow("blanks on a last line of text kept")
+        << QByteArray("[INIT]\r\nx=1  ") << "Name"
+        << "Bob" << QByteArray("[INIT]\r\nx=1  \r\nName=Bob\r\n");
     QTest::newRow("empty value replaces the old one")
         << QByteArray("[INIT]\r\nPassword=secret\r\n") << "Password"
         << "" << QByteArray("[INIT]\r\nPassword=\r\n");
@@ -550,6 +557,10 @@ void TestLoginSettings::saveKilledMidwayLeavesOldOrNewFile()
     } else {
         QCOMPARE(bytes, old);
     }
+
+    // The next save leaves nothing of the interrupted one behind.
+    SaveSettings();
+    QCOMPARE(readBytes(ini_), saved);
 }
 
 // A write that fails midway (here at the size the process may write, as on a full disk)
