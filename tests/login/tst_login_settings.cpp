@@ -567,15 +567,14 @@ void TestLoginSettings::saveKilledMidwayLeavesOldOrNewFile()
 // leaves the old file whole, whichever way the save goes.
 void TestLoginSettings::saveFailingMidwayLeavesOldFile_data()
 {
-    QTest::addColumn<QString>("way");
-    QTest::newRow("replaced by a new file") << "rename";
-    QTest::newRow("in place, hard link") << "hard link";
-    QTest::newRow("in place, read-only folder") << "read-only folder";
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::newRow("replaced by a new file") << false;
+    QTest::newRow("in place, read-only folder") << true;
 }
 
 void TestLoginSettings::saveFailingMidwayLeavesOldFile()
 {
-    QFETCH(QString, way);
+    QFETCH(bool, readOnlyFolder);
     const QString folder = dir_->filePath(QStringLiteral("program"));
     QVERIFY(QDir().mkdir(folder));
     const QString ini = folder + QStringLiteral("/Game.ini");
@@ -588,13 +587,8 @@ void TestLoginSettings::saveFailingMidwayLeavesOldFile()
     QCOMPARE(::chown(folderName.constData(), user, user), 0);
     QCOMPARE(::chown(QFile::encodeName(ini).constData(), user, user), 0);
     const auto restore = qScopeGuard([&] { ::chmod(folderName.constData(), 0700); });
-    if (way == QLatin1String("hard link")) {
-        QCOMPARE(::link(QFile::encodeName(ini).constData(),
-                        QFile::encodeName(folder + QStringLiteral("/Copy.ini")).constData()),
-                 0);
-    } else if (way == QLatin1String("read-only folder")) {
+    if (readOnlyFolder)
         QCOMPARE(::chmod(folderName.constData(), 0500), 0);
-    }
     setSessionValues(QString(300, u'x'));
 
     const int ended = statusOfChild([&] {
