@@ -203,6 +203,9 @@ void frmMain::removeUser(const QString& name)
 
 void frmMain::UsrLst_DblClick()
 {
+    // Once the connection is gone the greyed entry box takes nothing more.
+    if (!SendTxt->isEnabled())
+        return;
     const QList<QListWidgetItem*> selected = UsrLst->selectedItems();
     if (selected.isEmpty())
         return;

@@ -1,16 +1,13 @@
 #include "login/profile_file.h"
 
+#include "login/file_rewrite.h"
 #include "session/wire_codec.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <optional>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -153,6 +150,19 @@ std::optional<QString> readFile(const QString& path)
     return fromWire(file.readAll());
 }
 
+// The text without a last line of blanks alone. A save written in place and interrupted
+// before the file's size was set leaves such blanks; they mean nothing to any reader,
+// and are not carried into the next save.
+QString withoutTrailingBlanks(const QString& content)
+{
+    qsizetype end = content.size();
+    while (end > 0 && content[end - 1] == u' ')
+        --end;
+    if (end == content.size() || (end > 0 && content[end - 1] != u'\n'))
+        return content;
+    return content.left(end);
+}
+
 // Adds a line after position index - 1, giving a last line without an end one first.
 void insertLine(Document& doc, qsizetype index, const QString& text)
 {
@@ -186,37 +196,21 @@ QString readFromText(const QString& content, const QString& section, const QStri
 void writeString(const QString& path, const QString& section, const QString& key,
                  const QString& value)
 {
-    const bool isNew = !QFileInfo::exists(path);
+    writeStrings(path, section, {{key, value}});
+}
+
+void writeStrings(const QString& path, const QString& section, const QList<KeyValue>& values)
+{
     std::optional<QString> content;
-    if (!isNew) {
+    if (QFileInfo::exists(path)) {
         content = readFile(path);
         if (!content)
             return; // never replace a file we could not read
     }
-    const QString updated = writeToText(content.value_or(QString()), section, key, value);
-
-    struct stat before
-    {
-    };
-    const bool known = !isNew && ::stat(QFile::encodeName(path).constData(), &before) == 0;
-
-    QSaveFile file(path);
-    // In a folder where no temporary file can be made, a Game.ini that can itself be
-    // written is written in place rather than not at all.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (isNew) {
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    } else if (known) {
-        // The replacement keeps the owner and mode of the file it replaces, where the
-        // system lets us: a file set up by someone else stays theirs.
-        const int fd = file.handle();
-        [[maybe_unused]] const bool ownerKept = ::fchown(fd, before.st_uid, before.st_gid) == 0;
-        [[maybe_unused]] const bool modeKept = ::fchmod(fd, before.st_mode & 07777) == 0;
-    }
-    file.write(toWire(updated));
-    file.commit();
+    QString updated = withoutTrailingBlanks(content.value_or(QString()));
+    for (const KeyValue& value : values)
+        updated = writeToText(updated, section, value.key, value.value);
+    rewriteFile(path, toWire(updated));
 }
 
 QString writeToText(const QString& content, const QString& section, const QString& key,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // A reader and writer of "INI" profile files that treats a file exactly as the Windows
@@ -14,9 +15,9 @@
 // Writing: replaces the key's line in place, or adds the key at the end of its section,
 // or adds the section at the end of the file, or creates the file (with CRLF line ends
 // and readable by its owner only). Every other line stays as it was, with the file's
-// own line-end style. The file is replaced as a whole through a temporary file in the
-// same folder, so a failed save leaves the old file untouched; a save that cannot be
-// made is dropped silently.
+// own line-end style. A save rewrites the file once, whatever it changes, and leaves
+// the old file or the new one, never less (see rewriteFile); a save that cannot be made
+// is dropped silently.
 //
 // Texts are stored one byte per character in Windows-1252.
 namespace ProfileFile {
@@ -27,6 +28,14 @@ inline constexpr int kMaxValueLength = 4999;
 QString readString(const QString& path, const QString& section, const QString& key);
 void writeString(const QString& path, const QString& section, const QString& key,
                  const QString& value);
+
+struct KeyValue
+{
+    QString key;
+    QString value;
+};
+// Writes every key of values into section, in that order, as one save of the file.
+void writeStrings(const QString& path, const QString& section, const QList<KeyValue>& values);
 
 // The same rules on a file's text: the value a key reads as, and the text with a key
 // written into it (empty text stands for a file that does not exist yet).

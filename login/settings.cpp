@@ -48,10 +48,12 @@ QString SettingsFilePath()
 
 void SaveSettings()
 {
-    const QString file = SettingsFilePath();
-    WriteIniValue(file, kSection, QStringLiteral("Name"), Declares::userName);
-    WriteIniValue(file, kSection, QStringLiteral("Password"), Declares::password);
-    WriteIniValue(file, kSection, QStringLiteral("Arena"), Declares::arenaName);
-    WriteIniValue(file, kSection, QStringLiteral("ServerIP"), Declares::serverIP);
-    WriteIniValue(file, kSection, QStringLiteral("Port"), portText(Declares::port));
+    ProfileFile::writeStrings(SettingsFilePath(), kSection,
+                              {
+                                  {QStringLiteral("Name"), Declares::userName},
+                                  {QStringLiteral("Password"), Declares::password},
+                                  {QStringLiteral("Arena"), Declares::arenaName},
+                                  {QStringLiteral("ServerIP"), Declares::serverIP},
+                                  {QStringLiteral("Port"), portText(Declares::port)},
+                              });
 }

@@ -25,5 +25,6 @@ bool FileExists(const QString& path, int attributeMask);
 QString SettingsFilePath();
 
 // Writes Name, Password, Arena, ServerIP and Port, in that order, from the session
-// values. The port goes out as decimal with a blank in place of a plus sign (" 7706").
+// values, in one save of the file. The port goes out as decimal with a blank in place
+// of a plus sign (" 7706").
 void SaveSettings();

@@ -2,6 +2,17 @@
 
 #include "shell/session_state.h"
 
+namespace {
+
+// A CR right before the LF is part of the line end of servers that send CR LF.
+void dropCrOfLineEnd(QByteArray& line)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+}
+
+} // namespace
+
 QList<QByteArray> LineFramer::feed(const QByteArray& data)
 {
     QList<QByteArray> lines;
@@ -12,8 +23,10 @@ QList<QByteArray> LineFramer::feed(const QByteArray& data)
             discarding_ = false;
         } else if (pending_.isEmpty()) {
             lines.append(data.mid(start, lf - start));
+            dropCrOfLineEnd(lines.last());
         } else {
             pending_.append(data.constData() + start, lf - start);
+            dropCrOfLineEnd(pending_);
             lines.append(pending_);
             pending_.clear();
         }

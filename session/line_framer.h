@@ -4,7 +4,9 @@
 #include <QList>
 
 // Cuts the server's byte stream into lines at LF, carrying a partial line from one
-// notification to the next. CR is not part of the framing and stays in the line.
+// notification to the next. A CR right before the LF belongs to the line end, so that
+// servers ending lines with CR LF and with LF alone send the same lines; a CR anywhere
+// else stays in the line.
 //
 // A server that never sends LF cannot exhaust memory: once the partial line passes
 // its cap (1 MiB) it is thrown away, and so is the rest of it up to the next LF.

@@ -21,7 +21,7 @@ public:
 
     // Dispatches every line that bytes completes into view, answering through socket;
     // all of them are cut before the first is dispatched. Returns those lines as they
-    // came off the wire.
+    // came off the wire, without their line ends.
     QList<QByteArray> take(const QByteArray& bytes, ChatView& view, SocketComponent& socket);
 
     const LineFramer& framer() const { return framer_; }

@@ -99,6 +99,7 @@ private slots:
     void doubleClickPreparesPrivateMessage();
     void doubleClickWithoutSelectionDoesNothing();
     void doubleClickBesideTheEntriesUsesTheSelection();
+    void doubleClickLeavesTheGreyedBoxAlone();
     void transcriptFollowsOnlyAtTheBottom();
     void notificationChangesTranscriptOnce();
 };
@@ -407,6 +408,27 @@ void ChatWindowTest::doubleClickBesideTheEntriesUsesTheSelection()
     QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.SendTxt));
     QCOMPARE(w.SendTxt->cursorPosition(), 6);
+}
+
+// After the connection is gone the entry box is greyed, and a double-click on the list
+// neither fills it nor moves the focus.
+void ChatWindowTest::doubleClickLeavesTheGreyedBoxAlone()
+{
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    dispatch(QStringLiteral("PLAYER:bob:1:0"));
+    const QRect bob = w.UsrLst->visualItemRect(w.UsrLst->item(0));
+    QTest::mouseClick(w.UsrLst->viewport(), Qt::LeftButton, {}, bob.center());
+    QCOMPARE(w.UsrLst->selectedItems().size(), 1);
+    w.SendTxt->setText(QStringLiteral("half typed"));
+    w.SendTxt->setCursorPosition(4);
+
+    w.Socket1_Disconnected();
+    QVERIFY(!w.SendTxt->isEnabled());
+    QTest::mouseDClick(w.UsrLst->viewport(), Qt::LeftButton, {}, bob.center());
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("half typed"));
+    QCOMPARE(w.SendTxt->cursorPosition(), 4);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.UsrLst));
 }
 
 // Lines arrive through the socket, many per notification.

@@ -5,6 +5,7 @@
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
 #include "session/chat_view.h"
+#include "session/receive_step.h"
 #include "session/socket_component.h"
 #include "session/tcp.h"
 #include "shell/session_state.h"
@@ -82,6 +83,8 @@ private slots:
     void userListLines();
     void linesThatLeaveNoTrace_data();
     void linesThatLeaveNoTrace();
+    void crLfLinesReadAsLfLines_data();
+    void crLfLinesReadAsLfLines();
     void loginOkAnswersWithGo();
     void loginOkWithoutArenaSendsNothing();
     void loginBadClosesTheConnection();
@@ -351,6 +354,39 @@ void DispatchLineTest::linesThatLeaveNoTrace()
     QCOMPARE(view.calls, QStringList());
     QCOMPARE(Declares::arenaName, QStringLiteral("kept"));
     QCOMPARE(Declares::currentFreq, qint16(5));
+}
+
+// A server that ends its lines with CR LF sends the same lines as one that ends them
+// with LF: a departure names the player its arrival listed, and a message's text ends
+// where the server's text ends. A CR inside a line is the server's own text.
+void DispatchLineTest::crLfLinesReadAsLfLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("calls");
+
+    QTest::newRow("listed, then leaves") << QByteArray("PLAYER:bob:0:0\r\nLEAVING:bob\r\n")
+                                         << QStringList{"add bob 1", "remove bob"};
+    QTest::newRow("arrives, then leaves") << QByteArray("ENTERING:ann:2\r\nLEAVING:ann\r\n")
+                                          << QStringList{"add ann 3", "remove ann"};
+    QTest::newRow("public message") << QByteArray("MSG:PUB:bob:hi there\r\n")
+                                    << QStringList{"show bob> hi there 181~181~255~0~0"};
+    QTest::newRow("arena message") << QByteArray("MSG:ARENA:Time: 5\r\n")
+                                   << QStringList{"show Arena Message: Time: 5 107~222~90~0~0"};
+    QTest::newRow("login refused")
+        << QByteArray("LOGINBAD:banned\r\n") << QStringList{"show Login bad: banned 222~49~8~0~0"};
+    QTest::newRow("CR inside the text")
+        << QByteArray("MSG:PUB:bob:a\rb\r\r\n") << QStringList{"show bob> a\rb\r 181~181~255~0~0"};
+}
+
+void DispatchLineTest::crLfLinesReadAsLfLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, calls);
+    RecordingView view;
+    SocketComponent socket;
+    ReceiveStep receive;
+    receive.take(bytes, view, socket);
+    QCOMPARE(view.calls, calls);
 }
 
 void DispatchLineTest::loginOkAnswersWithGo()

@@ -69,6 +69,7 @@ private slots:
     void chatInBothDirections();
     void privateMessageFromDoubleClick();
     void arenaChangeFollowsTheZone();
+    void crLfZoneListFollowsArrivalsAndDepartures();
     void freqChangeThenTeamMessage();
     void keepAliveHoldsTheSession();
     void closingTheWindowEndsTheSession();
@@ -262,6 +263,28 @@ void EndToEndTest::arenaChangeFollowsTheZone()
     QVERIFY2(entering.startsWith("ENTERING:Quill:"), entering);
     QCOMPARE(wrongPictures(*window().UsrLst, shipsAnnounced(deeArrival << entering)),
              QStringList());
+}
+
+// A zone that ends its lines with CR LF: arrivals are listed with their pictures, and a
+// departure takes the player it names off the list.
+void EndToEndTest::crLfZoneListFollowsArrivalsAndDepartures()
+{
+    STEP(startZone({"--line-end", "crlf"}));
+    auto ann = peerInArena(zone_->port(), "Ann", "elim");
+    QVERIFY(ann);
+    STEP(connectThroughDialog());
+    QTRY_COMPARE(listedNames(*window().UsrLst), (QStringList{"Ann", "Quill"}));
+
+    QList<QByteArray> bobArrival;
+    auto bob = peerInArena(zone_->port(), "Bob", "elim", &bobArrival);
+    QVERIFY(bob);
+    QTRY_COMPARE(listedNames(*window().UsrLst), (QStringList{"Ann", "Quill", "Bob"}));
+    QCOMPARE(wrongPictures(*window().UsrLst, shipsAnnounced(bobArrival)), QStringList());
+
+    ann.reset();
+    QTRY_COMPARE(listedNames(*window().UsrLst), (QStringList{"Quill", "Bob"}));
+    bob->send("GO:duel");
+    QTRY_COMPARE(listedNames(*window().UsrLst), (QStringList{"Quill"}));
 }
 
 void EndToEndTest::freqChangeThenTeamMessage()

@@ -1,5 +1,6 @@
 // The profile file layer, Game.ini and the login field checks, on real files.
 
+#include "login/file_rewrite.h"
 #include "login/login_check.h"
 #include "login/profile_file.h"
 #include "login/program_folder.h"
@@ -13,8 +14,12 @@
 
 #include <QScopeGuard>
 
+#include <csignal>
+
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -36,7 +41,8 @@ QByteArray readBytes(const QString& path)
 
 // Acts on files as an ordinary user while it lives, so that permissions hold for the
 // test as they do for a player. Root takes the file-system identity of "nobody"
-// (setfsuid, for this thread only), which drops its right to override them.
+// (setfsuid, for this thread only), which drops its right to override them, with the
+// group given.
 class OrdinaryUser
 {
 public:
@@ -44,11 +50,12 @@ public:
 
     // The user whose permissions apply: "nobody" for root, oneself otherwise.
     static uid_t id() { return isRoot() ? kNobody : ::geteuid(); }
+    static bool isRoot() { return ::geteuid() == 0; }
 
-    OrdinaryUser()
+    explicit OrdinaryUser(gid_t group = kNobody)
     {
         if (isRoot()) {
-            ::setfsgid(kNobody);
+            ::setfsgid(group);
             ::setfsuid(kNobody);
         }
     }
@@ -61,10 +68,66 @@ public:
     }
     OrdinaryUser(const OrdinaryUser&) = delete;
     OrdinaryUser& operator=(const OrdinaryUser&) = delete;
-
-private:
-    static bool isRoot() { return ::geteuid() == 0; }
 };
+
+// A second user and a group that the tests share between users. Neither needs to exist
+// in the user database: root can give files to any number.
+constexpr uid_t kOtherUser = 1;
+constexpr gid_t kSharedGroup = 100;
+
+struct stat statusOf(const QString& path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        status.st_mode = 0;
+    return status;
+}
+
+// Runs action in a child process, which ends when it returns; gives how it ended.
+template <typename Action> int statusOfChild(Action action)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        action();
+        ::_exit(0);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+// The values of a save, and the text that the save gives an empty file.
+void setSessionValues(const QString& arena)
+{
+    Declares::userName = QStringLiteral("Bob");
+    Declares::password = QStringLiteral("pw");
+    Declares::arenaName = arena;
+    Declares::serverIP = QStringLiteral("127.0.0.1");
+    Declares::port = 7706;
+}
+
+QByteArray savedText(const QString& arena)
+{
+    return "[INIT]\r\nName=Bob\r\nPassword=pw\r\nArena=" + arena.toLatin1() +
+           "\r\nServerIP=127.0.0.1\r\nPort= 7706\r\n";
+}
+
+// What the test seam of the save reports.
+int stepsSeen[2] = {};
+RewriteStep killAt = RewriteStep::NewFileWritten;
+
+void countStep(RewriteStep step)
+{
+    ++stepsSeen[static_cast<int>(step)];
+}
+
+void killAtStep(RewriteStep step)
+{
+    if (step == killAt)
+        ::raise(SIGKILL);
+}
 
 } // namespace
 
@@ -93,6 +156,16 @@ private slots:
 
     void saveSettingsWritesFiveKeysInOrder();
     void saveSettingsRoundTripsCodePageText();
+    void saveSettingsRewritesTheFileOnce_data();
+    void saveSettingsRewritesTheFileOnce();
+    void saveKilledMidwayLeavesOldOrNewFile_data();
+    void saveKilledMidwayLeavesOldOrNewFile();
+    void saveFailingMidwayLeavesOldFile_data();
+    void saveFailingMidwayLeavesOldFile();
+    void saveInSharedFolderKeepsOwnership_data();
+    void saveInSharedFolderKeepsOwnership();
+    void saveKeepsLinks_data();
+    void saveKeepsLinks();
     void fileExistsCountsOrdinaryFilesOnly();
 
     void allowedCharacters();
@@ -115,6 +188,7 @@ void TestLoginSettings::init()
 
 void TestLoginSettings::cleanup()
 {
+    setRewriteStepHookForTests(nullptr);
     overrideProgramFolderForTests(QString());
     dir_.reset();
     Declares::reset();
@@ -243,6 +317,13 @@ void TestLoginSettings::writeKeepsTheRestOfTheFile_data()
     QTest::newRow("section header ended by two CRs at the end of the file")
         << QByteArray("d\n[iNIT\r\r") << "Name"
         << "Bob" << QByteArray("d\n[iNIT\r\r\nName=Bob\n");
+    // What a save written in place leaves when it is interrupted before the size is set.
+    QTest::newRow("blanks after the last line end dropped")
+        << QByteArray("[INIT]\r\nName=Eve\r\n      ") << "Name"
+        << "Bob" << QByteArray("[INIT]\r\nName=Bob\r\n");
+    QTest::newRow("blanks on a last line of text kept")
+        << QByteArray("[INIT]\r\nx=1  ") << "Name"
+        << "Bob" << QByteArray("[INIT]\r\nx=1  \r\nName=Bob\r\n");
     QTest::newRow("empty value replaces the old one")
         << QByteArray("[INIT]\r\nPassword=secret\r\n") << "Password"
         << "" << QByteArray("[INIT]\r\nPassword=\r\n");
@@ -401,6 +482,228 @@ void TestLoginSettings::saveSettingsRoundTripsCodePageText()
              Declares::arenaName);
     QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("ServerIP")),
              QStringLiteral("host?"));
+}
+
+// However many keys change, a save rewrites the file once: a new file renamed over the
+// old one, or, for a file with a second name, the file written in place.
+void TestLoginSettings::saveSettingsRewritesTheFileOnce_data()
+{
+    QTest::addColumn<bool>("hardLinked");
+    QTest::newRow("replaced by a new file") << false;
+    QTest::newRow("written in place") << true;
+}
+
+void TestLoginSettings::saveSettingsRewritesTheFileOnce()
+{
+    QFETCH(bool, hardLinked);
+    writeBytes(ini_, "; kept\r\n[INIT]\r\nName=Eve\r\n");
+    if (hardLinked)
+        QCOMPARE(::link(QFile::encodeName(ini_).constData(),
+                        QFile::encodeName(dir_->filePath(QStringLiteral("Copy.ini"))).constData()),
+                 0);
+    setSessionValues(QStringLiteral("elim"));
+    stepsSeen[0] = stepsSeen[1] = 0;
+    setRewriteStepHookForTests(countStep);
+
+    SaveSettings();
+    QCOMPARE(readBytes(ini_), "; kept\r\n" + savedText(QStringLiteral("elim")));
+    QCOMPARE(stepsSeen[int(RewriteStep::NewFileWritten)], hardLinked ? 0 : 1);
+    QCOMPARE(stepsSeen[int(RewriteStep::WrittenInPlace)], hardLinked ? 1 : 0);
+}
+
+// The program killed at the worst moment of a save: before the new file takes the old
+// one's place, the old file is whole; written in place, before the file's size is set,
+// the file reads as the new one (a shorter text is followed by blanks until then).
+void TestLoginSettings::saveKilledMidwayLeavesOldOrNewFile_data()
+{
+    QTest::addColumn<bool>("hardLinked");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("newText");
+    QTest::newRow("before the rename") << false << int(RewriteStep::NewFileWritten) << false;
+    QTest::newRow("in place, before the size is set")
+        << true << int(RewriteStep::WrittenInPlace) << true;
+}
+
+void TestLoginSettings::saveKilledMidwayLeavesOldOrNewFile()
+{
+    QFETCH(bool, hardLinked);
+    QFETCH(int, step);
+    QFETCH(bool, newText);
+    const QString longArena(200, u'a');
+    writeBytes(ini_, savedText(longArena));
+    const QString copy = dir_->filePath(QStringLiteral("Copy.ini"));
+    if (hardLinked)
+        QCOMPARE(::link(QFile::encodeName(ini_).constData(), QFile::encodeName(copy).constData()),
+                 0);
+    setSessionValues(QStringLiteral("elim"));
+    killAt = static_cast<RewriteStep>(step);
+
+    const int ended = statusOfChild([] {
+        setRewriteStepHookForTests(killAtStep);
+        SaveSettings();
+    });
+    QVERIFY(WIFSIGNALED(ended) && WTERMSIG(ended) == SIGKILL);
+
+    const QByteArray old = savedText(longArena);
+    const QByteArray saved = savedText(QStringLiteral("elim"));
+    const QByteArray bytes = readBytes(ini_);
+    if (newText) {
+        QCOMPARE(bytes, saved + QByteArray(old.size() - saved.size(), ' '));
+        QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Arena")),
+                 QStringLiteral("elim"));
+        QCOMPARE(ReadIniValue(ini_, QStringLiteral("INIT"), QStringLiteral("Port")),
+                 QStringLiteral("7706"));
+        QCOMPARE(readBytes(copy), bytes);
+    } else {
+        QCOMPARE(bytes, old);
+    }
+
+    // The next save leaves nothing of the interrupted one behind.
+    SaveSettings();
+    QCOMPARE(readBytes(ini_), saved);
+}
+
+// A write that fails midway (here at the size the process may write, as on a full disk)
+// leaves the old file whole, whichever way the save goes.
+void TestLoginSettings::saveFailingMidwayLeavesOldFile_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::newRow("replaced by a new file") << false;
+    QTest::newRow("in place, read-only folder") << true;
+}
+
+void TestLoginSettings::saveFailingMidwayLeavesOldFile()
+{
+    QFETCH(bool, readOnlyFolder);
+    const QString folder = dir_->filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString ini = folder + QStringLiteral("/Game.ini");
+    const QByteArray old = savedText(QStringLiteral("elim"));
+    writeBytes(ini, old);
+    overrideProgramFolderForTests(folder);
+    const QByteArray folderName = QFile::encodeName(folder);
+    const uid_t user = OrdinaryUser::id();
+    QCOMPARE(::chmod(QFile::encodeName(dir_->path()).constData(), 0755), 0);
+    QCOMPARE(::chown(folderName.constData(), user, user), 0);
+    QCOMPARE(::chown(QFile::encodeName(ini).constData(), user, user), 0);
+    const auto restore = qScopeGuard([&] { ::chmod(folderName.constData(), 0700); });
+    if (readOnlyFolder)
+        QCOMPARE(::chmod(folderName.constData(), 0500), 0);
+    setSessionValues(QString(300, u'x'));
+
+    const int ended = statusOfChild([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(old.size() + 40), rlim_t(old.size() + 40)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const OrdinaryUser acting;
+        SaveSettings();
+    });
+    QVERIFY(WIFEXITED(ended) && WEXITSTATUS(ended) == 0);
+    QCOMPARE(readBytes(ini), old);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("Game")),
+             QStringList{QStringLiteral("Game.ini")});
+
+    // Where the file may grow, the same save goes through.
+    {
+        const OrdinaryUser acting;
+        SaveSettings();
+    }
+    QCOMPARE(readBytes(ini), savedText(QString(300, u'x')));
+}
+
+// A Game.ini shared by the users of a group, saved by another user of the group: the
+// file stays its owner's, in its group, with its mode, also in a sticky folder such as
+// /tmp, where the folder lets no one else rename over it.
+void TestLoginSettings::saveInSharedFolderKeepsOwnership_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<uint>("fileOwner");
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<uint>("ownerAfter");
+    QTest::addColumn<bool>("saved");
+
+    const uint other = kOtherUser;
+    const uint saver = OrdinaryUser::kNobody;
+    QTest::newRow("group-writable folder") << 0775 << other << 0664 << other << true;
+    QTest::newRow("sticky folder") << 01777 << other << 0664 << other << true;
+    QTest::newRow("sticky folder, the saver's own file") << 01777 << saver << 0600 << saver << true;
+    // A file the saver may not write, in a folder where the saver may replace it: it
+    // becomes the saver's, still in its group and with its mode.
+    QTest::newRow("file the saver may only read") << 0775 << other << 0644 << saver << true;
+    QTest::newRow("sticky folder, file the saver may only read")
+        << 01777 << other << 0644 << other << false;
+}
+
+void TestLoginSettings::saveInSharedFolderKeepsOwnership()
+{
+    QFETCH(int, folderMode);
+    QFETCH(uint, fileOwner);
+    QFETCH(int, fileMode);
+    QFETCH(uint, ownerAfter);
+    QFETCH(bool, saved);
+    if (!OrdinaryUser::isRoot())
+        QSKIP("Acting as two users of one group needs root");
+
+    const QString folder = dir_->filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString ini = folder + QStringLiteral("/Game.ini");
+    const QByteArray old("[INIT]\r\nName=Eve\r\n");
+    writeBytes(ini, old);
+    const QByteArray folderName = QFile::encodeName(folder);
+    const QByteArray iniName = QFile::encodeName(ini);
+    if (::chown(folderName.constData(), kOtherUser, kSharedGroup) != 0 ||
+        ::chown(iniName.constData(), fileOwner, kSharedGroup) != 0)
+        QSKIP("This system does not let root give files to other users");
+    QCOMPARE(::chmod(QFile::encodeName(dir_->path()).constData(), 0755), 0);
+    QCOMPARE(::chmod(folderName.constData(), static_cast<mode_t>(folderMode)), 0);
+    QCOMPARE(::chmod(iniName.constData(), static_cast<mode_t>(fileMode)), 0);
+    overrideProgramFolderForTests(folder);
+    setSessionValues(QStringLiteral("elim"));
+
+    {
+        const OrdinaryUser acting(kSharedGroup);
+        SaveSettings();
+    }
+    QCOMPARE(readBytes(ini), saved ? savedText(QStringLiteral("elim")) : old);
+    const struct stat after = statusOf(ini);
+    QCOMPARE(after.st_uid, uid_t(ownerAfter));
+    QCOMPARE(after.st_gid, kSharedGroup);
+    QCOMPARE(int(after.st_mode & 07777), fileMode);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Game.ini")});
+}
+
+// A Game.ini with a second name keeps both in step; a symbolic link stays a link, and
+// the file it names is saved.
+void TestLoginSettings::saveKeepsLinks_data()
+{
+    QTest::addColumn<bool>("symbolic");
+    QTest::newRow("hard link") << false;
+    QTest::newRow("symbolic link") << true;
+}
+
+void TestLoginSettings::saveKeepsLinks()
+{
+    QFETCH(bool, symbolic);
+    const QString real = dir_->filePath(QStringLiteral("shared.ini"));
+    writeBytes(real, "[INIT]\r\nName=Eve\r\n");
+    const QByteArray realName = QFile::encodeName(real);
+    const QByteArray iniName = QFile::encodeName(ini_);
+    QCOMPARE(symbolic ? ::symlink("shared.ini", iniName.constData())
+                      : ::link(realName.constData(), iniName.constData()),
+             0);
+    setSessionValues(QStringLiteral("elim"));
+
+    SaveSettings();
+    QCOMPARE(readBytes(real), savedText(QStringLiteral("elim")));
+    QCOMPARE(readBytes(ini_), savedText(QStringLiteral("elim")));
+    const struct stat link = statusOf(ini_);
+    if (symbolic) {
+        QVERIFY(S_ISLNK(link.st_mode));
+    } else {
+        QCOMPARE(link.st_ino, statusOf(real).st_ino);
+        QCOMPARE(link.st_nlink, nlink_t(2));
+    }
 }
 
 void TestLoginSettings::fileExistsCountsOrdinaryFilesOnly()

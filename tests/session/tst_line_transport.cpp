@@ -31,8 +31,15 @@ private slots:
             << QByteArray();
         QTest::newRow("several and empty lines in one")
             << Chunks{"A\n\nB\n"} << QList<Lines>{{"A", "", "B"}} << QByteArray();
-        QTest::newRow("CR stays in the line")
-            << Chunks{"A\r\n"} << QList<Lines>{{"A\r"}} << QByteArray();
+        QTest::newRow("CR before LF ends the line with it")
+            << Chunks{"A\r\n\r\nB\n"} << QList<Lines>{{"A", "", "B"}} << QByteArray();
+        QTest::newRow("only one CR belongs to the line end")
+            << Chunks{"A\r\r\n"} << QList<Lines>{{"A\r"}} << QByteArray();
+        QTest::newRow("CR elsewhere stays in the line")
+            << Chunks{"\rA\rB\n\r"} << QList<Lines>{{"\rA\rB"}} << QByteArray("\r");
+        QTest::newRow("CR and LF in different notifications")
+            << Chunks{"MSG:PUB:bob:hi\r", "\nLEAVING:bob\r", "\n"}
+            << QList<Lines>{{}, {"MSG:PUB:bob:hi"}, {"LEAVING:bob"}} << QByteArray();
         QTest::newRow("lone LF is an empty line")
             << Chunks{"\n"} << QList<Lines>{{""}} << QByteArray();
         QTest::newRow("no LF only grows the pending line")

@@ -57,6 +57,7 @@ private slots:
     void routesChat();
     void changesFreq();
     void dropsOverlongLines();
+    void endsLinesWithCrLfWhenAsked();
     void dropsIdleClients();
     void dropsClientsThatStopReading();
     void servesManyClients();
@@ -75,7 +76,7 @@ void TestZone::readyLineAndBadOptions()
     for (const QStringList& options :
          {QStringList{"--port", "70000"}, QStringList{"--listen", "not-an-address"},
           QStringList{"--bots", "-1"}, QStringList{"--idle-timeout", "soon"},
-          QStringList{"--frobnicate", "1"}}) {
+          QStringList{"--line-end", "cr"}, QStringList{"--frobnicate", "1"}}) {
         QProcess bad;
         bad.start(QStringLiteral(TESTZONE_PATH), options);
         QVERIFY(bad.waitForFinished(5000));
@@ -327,6 +328,35 @@ void TestZone::dropsOverlongLines()
     flood.sendRaw(QByteArray(4000, 'y'));
     QVERIFY(flood.waitClosed());
     QVERIFY(ann->isConnected());
+}
+
+// Every line the zone sends ends with CR LF; what it receives may end either way.
+void TestZone::endsLinesWithCrLfWhenAsked()
+{
+    ZoneProcess zone;
+    QVERIFY(zone.start({"--line-end", "crlf"}));
+    const auto ann = loggedInClient(zone.port(), "ann", "0");
+    QVERIFY(ann);
+    QTcpSocket ben;
+    ben.connectToHost(QHostAddress::LocalHost, zone.port());
+    QVERIFY(ben.waitForConnected(ZoneClient::kWaitMs));
+    ben.write("LOGIN:1:ben:pw\r\nGO:0\nSEND:PUB:hi\r\n");
+
+    QByteArray received;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            received += ben.readAll();
+            return received.count('\n') == 4;
+        },
+        ZoneClient::kWaitMs));
+    QCOMPARE(received.count("\r\n"), 4);
+    const QList<QByteArray> lines = received.split('\n');
+    QCOMPARE(lines.value(0), QByteArray("LOGINOK:ben\r"));
+    QCOMPARE(lines.value(1), QByteArray("INARENA:0:0\r"));
+    QVERIFY(lines.value(2).startsWith("PLAYER:ann:"));
+    QVERIFY(lines.value(3).startsWith("PLAYER:ben:"));
+    QCOMPARE(ann->nextLine(), "ENTERING:" + lines.value(3).mid(7).chopped(1));
+    QCOMPARE(ann->nextLine(), QByteArray("MSG:PUB:ben:hi"));
 }
 
 void TestZone::dropsIdleClients()

@@ -97,7 +97,9 @@ void ZoneClient::onReadyRead()
     pending_ += socket_.readAll();
     qsizetype lf;
     while ((lf = pending_.indexOf('\n')) >= 0) {
-        lines_.append(pending_.left(lf));
+        // A zone may end its lines with CR LF; the CR is not part of the line.
+        const bool crLf = lf > 0 && pending_[lf - 1] == '\r';
+        lines_.append(pending_.left(crLf ? lf - 1 : lf));
         pending_.remove(0, lf + 1);
     }
 }

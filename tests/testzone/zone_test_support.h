@@ -23,7 +23,8 @@ private:
     quint16 port_ = 0;
 };
 
-// A bare client of the zone: sends lines, collects the lines it receives.
+// A bare client of the zone: sends lines, collects the lines it receives (without their
+// line ends, LF or CR LF).
 class ZoneClient
 {
 public:

@@ -3,8 +3,8 @@
 #include <QTcpSocket>
 
 ClientConnection::ClientConnection(QTcpSocket* socket, std::chrono::milliseconds idleLimit,
-                                   QObject* parent)
-    : QObject(parent), socket_(socket)
+                                   const QByteArray& lineEnd, QObject* parent)
+    : QObject(parent), socket_(socket), lineEnd_(lineEnd)
 {
     socket_->setParent(this);
     idleTimer_.setSingleShot(true);
@@ -23,7 +23,7 @@ void ClientConnection::sendLine(const QByteArray& line)
 {
     if (closing_ || gone_)
         return;
-    socket_->write(line + '\n');
+    socket_->write(line + lineEnd_);
     if (socket_->bytesToWrite() > kMaxUnsentBytes) {
         closing_ = true;
         socket_->abort();

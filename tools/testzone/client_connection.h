@@ -19,8 +19,10 @@ public:
     // A client that stops reading is dropped before its unsent lines pile up.
     static constexpr qint64 kMaxUnsentBytes = 1024 * 1024;
 
-    ClientConnection(QTcpSocket* socket, std::chrono::milliseconds idleLimit, QObject* parent);
+    ClientConnection(QTcpSocket* socket, std::chrono::milliseconds idleLimit,
+                     const QByteArray& lineEnd, QObject* parent);
 
+    // Sends the line with the zone's line end.
     void sendLine(const QByteArray& line);
     // Stops reading and closes once everything already written has gone out.
     void closeAfterFlush();
@@ -35,6 +37,7 @@ private:
     void onGone();
 
     QTcpSocket* socket_;
+    QByteArray lineEnd_;
     QTimer idleTimer_;
     QByteArray pending_;
     bool closing_ = false;

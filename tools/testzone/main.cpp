@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     }
 
     Zone zone;
-    ZoneServer server(zone, options->idleLimit);
+    ZoneServer server(zone, options->idleLimit, options->lineEnd);
     BotCrew bots(zone, options->bots, options->botInterval, options->seed);
     bots.start();
 

@@ -23,7 +23,8 @@ QString zoneUsage()
         "  --idle-timeout SECONDS disconnect a client silent this long (default 300)\n"
         "  --bots N               robot players in each of the arenas \"0\" and \"elim\"\n"
         "  --bot-interval MS      time between the robots' remarks (default 4000)\n"
-        "  --seed N               seed of the robots' choices (default 1)\n");
+        "  --seed N               seed of the robots' choices (default 1)\n"
+        "  --line-end lf|crlf     what ends the lines the zone sends (default lf)\n");
 }
 
 std::optional<ZoneOptions> parseZoneOptions(const QStringList& arguments, QString* error)
@@ -72,6 +73,13 @@ std::optional<ZoneOptions> parseZoneOptions(const QStringList& arguments, QStrin
             if (!seed)
                 return bad();
             options.seed = static_cast<quint32>(*seed);
+        } else if (option == QLatin1String("--line-end")) {
+            if (value == QLatin1String("lf"))
+                options.lineEnd = "\n";
+            else if (value == QLatin1String("crlf"))
+                options.lineEnd = "\r\n";
+            else
+                return bad();
         } else {
             *error = QStringLiteral("Unknown option: ") + option;
             return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,8 @@ struct ZoneOptions
     int bots = 0;
     std::chrono::milliseconds botInterval{4000};
     quint32 seed = 1;
+    // What ends every line the zone sends: LF, or CR LF as some zones send.
+    QByteArray lineEnd = "\n";
 };
 
 // Reads the arguments (program name first). On a bad or unknown option returns

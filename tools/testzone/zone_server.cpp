@@ -8,8 +8,9 @@
 #include <QRandomGenerator>
 #include <QTcpSocket>
 
-ZoneServer::ZoneServer(Zone& zone, std::chrono::milliseconds idleLimit, QObject* parent)
-    : QObject(parent), zone_(zone), idleLimit_(idleLimit)
+ZoneServer::ZoneServer(Zone& zone, std::chrono::milliseconds idleLimit, const QByteArray& lineEnd,
+                       QObject* parent)
+    : QObject(parent), zone_(zone), idleLimit_(idleLimit), lineEnd_(lineEnd)
 {
     connect(&server_, &QTcpServer::newConnection, this, &ZoneServer::acceptPending);
 }
@@ -33,7 +34,7 @@ bool ZoneServer::listen(const QHostAddress& address, quint16 port)
 void ZoneServer::acceptPending()
 {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        auto* connection = new ClientConnection(socket, idleLimit_, this);
+        auto* connection = new ClientConnection(socket, idleLimit_, lineEnd_, this);
         auto* session = new PlayerSession(
             zone_, [connection](const QByteArray& line) { connection->sendLine(line); },
             connection);

@@ -12,7 +12,8 @@ class Zone;
 class ZoneServer : public QObject
 {
 public:
-    ZoneServer(Zone& zone, std::chrono::milliseconds idleLimit, QObject* parent = nullptr);
+    ZoneServer(Zone& zone, std::chrono::milliseconds idleLimit, const QByteArray& lineEnd,
+               QObject* parent = nullptr);
 
     bool listen(const QHostAddress& address, quint16 port);
     QString errorString() const { return server_.errorString(); }
@@ -24,5 +25,6 @@ private:
 
     Zone& zone_;
     std::chrono::milliseconds idleLimit_;
+    QByteArray lineEnd_;
     QTcpServer server_;
 };
