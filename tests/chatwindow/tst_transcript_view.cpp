@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QClipboard>
+#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -42,6 +43,7 @@ private slots:
     void copiedSelections();
     void scrollingByKeysWheelAndBar();
     void dragPastTheEdgeScrollsAndSelects();
+    void contextMenuCopiesAndSelectsAll();
     void longHistoryAndLongLinesCostOnlyWhatIsShown();
     void screenReaderReadsTextAndSelection();
 
@@ -204,6 +206,34 @@ void TranscriptViewTest::dragPastTheEdgeScrollsAndSelects()
     QTest::qWait(100);
     QCOMPARE(view_->verticalScrollBar()->value(), value);
     QVERIFY(view_->selectedText().startsWith(QStringLiteral("> one\ntwo\n\nfour\n")));
+}
+
+void TranscriptViewTest::contextMenuCopiesAndSelectsAll()
+{
+    // The menu runs its own event loop: it is read, and used, from a timer.
+    QStringList shown;
+    const auto use = [this, &shown](const QString& choice) {
+        QTimer::singleShot(50, [&shown, choice] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            shown.clear();
+            for (QAction* action : menu->actions()) {
+                if (!action->isSeparator())
+                    shown.append(action->text() + (action->isEnabled() ? "" : " (off)"));
+                if (action->text() == choice)
+                    action->trigger();
+            }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                view_->viewport()->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(view_->viewport(), &event);
+    };
+    use(QStringLiteral("Select All"));
+    QCOMPARE(shown, (QStringList{"&Copy (off)", "Select All"}));
+    use(QStringLiteral("&Copy"));
+    QCOMPARE(shown, (QStringList{"&Copy", "Select All"}));
+    QCOMPARE(QGuiApplication::clipboard()->text(), view_->toPlainText().replace(QChar(0xA0), u' '));
 }
 
 // 200,000 kept lines, a resize, and lines of a MiB: only rows on screen are laid out,
