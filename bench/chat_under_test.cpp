@@ -5,8 +5,8 @@
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
+#include "session/send_line.h"
 #include "session/socket_component.h"
-#include "session/tcp.h"
 #include "session/wire_codec.h"
 
 #include <QTextEdit>

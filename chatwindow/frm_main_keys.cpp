@@ -3,7 +3,7 @@
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
 #include "session/command_line.h"
-#include "session/tcp.h"
+#include "session/send_line.h"
 #include "shell/session_state.h"
 
 #include <QEvent>

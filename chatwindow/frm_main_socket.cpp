@@ -2,8 +2,9 @@
 
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
+#include "session/send_line.h"
+#include "session/send_login.h"
 #include "session/socket_component.h"
-#include "session/tcp.h"
 #include "shell/message_box.h"
 #include "shell/session_state.h"
 

@@ -4,6 +4,7 @@
 #include "login/settings.h"
 #include "login/validate_login.h"
 #include "session/number_rules.h"
+#include "session/protocol.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
 #include "shell/message_box.h"
@@ -179,7 +180,7 @@ void frmConnect::Form_Load()
     MainLbl->setText(QStringLiteral("Connect to Orvex Chat v") +
                      QString::fromLatin1(Declares::kProgramVersion));
     ProtocalLbl->setText(QStringLiteral("Protocol v") +
-                         QString::number(Declares::kProtocolVersion));
+                         QString::number(Protocol::kProtocolVersion));
 }
 
 bool frmConnect::copyBoxesToSession()

@@ -1,9 +1,11 @@
+#include "session/dispatch_line.h"
+
 #include "session/chat_view.h"
 #include "session/get_field.h"
 #include "session/number_rules.h"
+#include "session/send_line.h"
 #include "session/socket_component.h"
 #include "session/style_strings.h"
-#include "session/tcp.h"
 #include "shell/session_state.h"
 
 #include <QLatin1StringView>

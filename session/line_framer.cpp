@@ -1,7 +1,5 @@
 #include "session/line_framer.h"
 
-#include "shell/session_state.h"
-
 namespace {
 
 // A CR right before the LF is part of the line end of servers that send CR LF.
@@ -17,8 +15,8 @@ QList<QByteArray> LineFramer::feed(const QByteArray& data)
 {
     QList<QByteArray> lines;
     qsizetype start = 0;
-    for (qsizetype lf = data.indexOf(Declares::kLineDelimiter); lf >= 0;
-         lf = data.indexOf(Declares::kLineDelimiter, start)) {
+    for (qsizetype lf = data.indexOf(Protocol::kLineDelimiter); lf >= 0;
+         lf = data.indexOf(Protocol::kLineDelimiter, start)) {
         if (discarding_) {
             discarding_ = false;
         } else if (pending_.isEmpty()) {

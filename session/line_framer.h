@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/protocol.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -13,9 +15,7 @@
 class LineFramer
 {
 public:
-    static constexpr qsizetype kMaxPendingBytes = 1024 * 1024;
-
-    explicit LineFramer(qsizetype maxPendingBytes = kMaxPendingBytes)
+    explicit LineFramer(qsizetype maxPendingBytes = Protocol::kMaxPendingBytes)
         : maxPendingBytes_(maxPendingBytes)
     {
     }

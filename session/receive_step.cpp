@@ -1,6 +1,6 @@
 #include "session/receive_step.h"
 
-#include "session/tcp.h"
+#include "session/dispatch_line.h"
 #include "session/wire_codec.h"
 
 QList<QByteArray> ReceiveStep::take(const QByteArray& bytes, ChatView& view,

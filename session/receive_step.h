@@ -14,7 +14,7 @@ class SocketComponent;
 class ReceiveStep
 {
 public:
-    explicit ReceiveStep(qsizetype maxPendingBytes = LineFramer::kMaxPendingBytes)
+    explicit ReceiveStep(qsizetype maxPendingBytes = Protocol::kMaxPendingBytes)
         : framer_(maxPendingBytes)
     {
     }

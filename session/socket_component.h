@@ -39,9 +39,7 @@ public:
     ~SocketComponent() override;
 
     void setRemoteHost(const QString& host) { host_ = host; }
-    QString remoteHost() const { return host_; }
     void setRemotePort(qint16 port) { port_ = port; }
-    qint16 remotePort() const { return port_; }
     // How long a connect may take before it is reported as failed (30 s unless set).
     void setConnectTimeout(int milliseconds) { connectTimer_.setInterval(milliseconds); }
 

@@ -25,11 +25,12 @@ StyleValues parseStyle(const QString& style)
 const StyleValues& valuesOf(Look look)
 {
     // Read on first use, by the same rule as any style string; a flood of messages then
-    // costs no reading at all. In the order of Look.
-    static const std::array<StyleValues, 8> values{
-        parseStyle(QLatin1String(Style::kGreen)), parseStyle(QLatin1String(Style::kLilac)),
-        parseStyle(QLatin1String(Style::kRed)),   parseStyle(QLatin1String(Style::kAmber)),
-        parseStyle(QLatin1String(Style::kGrey)),  parseStyle(QLatin1String(Style::kViolet)),
-        parseStyle(QLatin1String(Style::kPink)),  StyleValues{}};
+    // costs no reading at all.
+    static const std::array<StyleValues, std::size(kLookStyles)> values = [] {
+        std::array<StyleValues, std::size(kLookStyles)> read{};
+        for (std::size_t i = 0; i < read.size(); ++i)
+            read[i] = parseStyle(QLatin1String(kLookStyles[i].style));
+        return read;
+    }();
     return values[static_cast<std::size_t>(look)];
 }

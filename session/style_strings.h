@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cstddef>
+#include <iterator>
+
 // The look of each kind of message: red~green~blue~bold~italic.
 namespace Style {
 
@@ -14,9 +17,6 @@ inline constexpr char kAmber[] = "255~189~41~0~0";   // arena joined, freq messa
 inline constexpr char kGrey[] = "189~181~181~0~0";   // chat-channel messages
 inline constexpr char kViolet[] = "181~132~239~0~0"; // squad messages
 inline constexpr char kPink[] = "255~140~156~0~0";   // sysop messages
-
-// Kept for a kind of message the client does not show yet.
-inline constexpr char kSpareOrange[] = "239~107~24~0~0";
 
 } // namespace Style
 
@@ -35,6 +35,29 @@ StyleValues parseStyle(const QString& style);
 // The looks the dispatcher gives the kinds of message, one per style string in use.
 enum class Look { Green, Lilac, Red, Amber, Grey, Violet, Pink, None };
 
-// The values of a look's style string, read once for the whole run. None stands for a
-// keyword that shows no text, and has no values of its own.
+// Each look with its style string, in the order of Look; None stands for a keyword that
+// shows no text, and has no style of its own.
+struct LookStyle
+{
+    Look look;
+    const char* style;
+};
+inline constexpr LookStyle kLookStyles[] = {
+    {Look::Green, Style::kGreen}, {Look::Lilac, Style::kLilac},
+    {Look::Red, Style::kRed},     {Look::Amber, Style::kAmber},
+    {Look::Grey, Style::kGrey},   {Look::Violet, Style::kViolet},
+    {Look::Pink, Style::kPink},   {Look::None, ""},
+};
+
+constexpr bool inOrderOfLook()
+{
+    for (std::size_t i = 0; i < std::size(kLookStyles); ++i) {
+        if (kLookStyles[i].look != static_cast<Look>(i))
+            return false;
+    }
+    return std::size(kLookStyles) == static_cast<std::size_t>(Look::None) + 1;
+}
+static_assert(inOrderOfLook(), "kLookStyles must list every look once, in the order of Look");
+
+// The values of a look's style string, read once for the whole run.
 const StyleValues& valuesOf(Look look);

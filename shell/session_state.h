@@ -10,9 +10,6 @@ namespace Declares {
 
 inline constexpr char kAppTitle[] = "Orvex Chat";
 inline constexpr char kProgramVersion[] = "1.0.0";
-inline constexpr int kProtocolVersion = 1;
-// Ends every line the client sends and splits what the server sends: LF, fixed.
-inline constexpr char kLineDelimiter = '\n';
 
 extern QString userName;
 extern QString password;

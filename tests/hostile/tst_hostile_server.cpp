@@ -224,10 +224,10 @@ void HostileServerTest::endlessLineKeepsMemoryBoundedAndWindowAnswering()
         QTest::qWaitFor([&] { return delivered == kTotal; }, kWaitMs),
         qPrintable(QStringLiteral("%1 of %2 bytes reached the window").arg(delivered).arg(kTotal)));
 
-    QVERIFY2(largestPending <= LineFramer::kMaxPendingBytes,
+    QVERIFY2(largestPending <= Protocol::kMaxPendingBytes,
              qPrintable(QString::number(largestPending)));
     // The partial line really grew to the cap before it was given up.
-    QVERIFY(largestPending > LineFramer::kMaxPendingBytes - SocketComponent::kMaxNotificationBytes);
+    QVERIFY(largestPending > Protocol::kMaxPendingBytes - SocketComponent::kMaxNotificationBytes);
     QVERIFY(discarded);
     const qint64 growthKiB = residentPeak - residentBefore;
     constexpr qint64 kGrowthLimitKiB = 64 * 1024; // the data itself is 5 MiB

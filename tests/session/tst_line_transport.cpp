@@ -1,6 +1,7 @@
 #include "session/line_framer.h"
+#include "session/send_line.h"
+#include "session/send_login.h"
 #include "session/socket_component.h"
-#include "session/tcp.h"
 #include "session/wire_codec.h"
 #include "shell/session_state.h"
 #include "support/connect_socket.h"
@@ -69,7 +70,7 @@ private slots:
         const QByteArray block(64 * 1024, 'x');
         for (int i = 0; i < 20; ++i) {
             QVERIFY(framer.feed(block).isEmpty());
-            QVERIFY(framer.pending().size() <= LineFramer::kMaxPendingBytes);
+            QVERIFY(framer.pending().size() <= Protocol::kMaxPendingBytes);
         }
         QVERIFY(framer.isDiscarding());
         QCOMPARE(framer.feed("tail of the long line\nMSG:PUB:a:b\npart"), Lines{"MSG:PUB:a:b"});
@@ -80,7 +81,7 @@ private slots:
     void lineAtTheCapIsKept()
     {
         LineFramer framer;
-        const QByteArray line(LineFramer::kMaxPendingBytes, 'y');
+        const QByteArray line(Protocol::kMaxPendingBytes, 'y');
         QVERIFY(framer.feed(line).isEmpty());
         QCOMPARE(framer.feed("\n"), Lines{line});
     }
