@@ -14,6 +14,7 @@
 #include "shell/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
+#include "support/recording_view.h"
 #include "support/window_test.h"
 
 #include <QClipboard>
@@ -91,6 +92,8 @@ private slots:
     void focusStartsInEntryBoxAndTabsInOrder();
     void picturesAndIcon();
     void appendedMessagesKeepTheirOwnLook();
+    void windowShowsWhatTheViewRecords();
+    void refusedLoginStaysReadable();
     void transcriptIsReadOnlyButCopyable();
     void userListAfterArenaAndPlayers();
     void userListFollowsArrivalsAndDepartures_data();
@@ -237,6 +240,49 @@ void ChatWindowTest::appendedMessagesKeepTheirOwnLook()
                  styled(QStringLiteral("third"), QColor(1, 2, 3), false, true),
                  blank(),
              }));
+}
+
+// The window shows what the dispatcher asks of a view: each message its own line in its
+// look, its text literal, a CR starting another line.
+void ChatWindowTest::windowShowsWhatTheViewRecords()
+{
+    frmMain& w = frmMain::instance();
+    RecordingView recorded;
+    for (const char* line :
+         {"LOGINOK:bob", "MSG:PUB:eve:<b>bold</b> &amp; <img src=x>", "MSG:FREQ:bob:hi\r",
+          "MSG:SYSOP:mind the rules", "INARENA:duel:2", "MSG:PRIV:ann:psst", "MSG:PUB:ann:next"}) {
+        TCP::DispatchLine(QString::fromLatin1(line), recorded, *w.Socket1);
+        dispatch(QString::fromLatin1(line));
+    }
+    QList<Paragraph> expected{blank()};
+    for (const QString& call : std::as_const(recorded.calls)) {
+        if (!call.startsWith(QStringLiteral("show ")))
+            continue;
+        const QStringList look = call.section(u' ', -1).split(u'~');
+        const QColor colour(look[0].toInt(), look[1].toInt(), look[2].toInt());
+        for (const QString& line : call.section(u' ', 1, -2).split(u'\r'))
+            expected.append(
+                line.isEmpty() ? blank() : styled(line, colour, look[3] != u"0", look[4] != u"0"));
+    }
+    QCOMPARE(expected.size(), 9);
+    QCOMPARE(describe(paragraphsOf(w.RecTxt)), describe(expected));
+}
+
+// A refused login leaves its reason readable and the entry box greyed, holding what was
+// typed.
+void ChatWindowTest::refusedLoginStaysReadable()
+{
+    LoopbackServer server;
+    frmMain& w = frmMain::instance();
+    QObject::disconnect(w.Socket1, &SocketComponent::connected, &w, nullptr);
+    QVERIFY(connectSocketTo(server, *w.Socket1));
+    w.SendTxt->setText(QStringLiteral("half typed"));
+    QVERIFY(w.SendTxt->isEnabled());
+
+    server.send("LOGINBAD:Banned: no such user\n");
+    QTRY_VERIFY(!w.SendTxt->isEnabled());
+    QCOMPARE(w.RecTxt->toPlainText(), QStringLiteral("\nLogin bad: Banned: no such user"));
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("half typed"));
 }
 
 void ChatWindowTest::transcriptIsReadOnlyButCopyable()

@@ -1,9 +1,5 @@
-// Server lines through DispatchLine: what the chat window shows, the user list, the
-// session state, and the reply or disconnect a real server sees.
-#include "transcript_reader.h"
-
-#include "chatwindow/frm_main.h"
-#include "chatwindow/send_text_box.h"
+// Server lines through DispatchLine: what the chat window is asked to show, the user
+// list, the session state, and the reply or disconnect a real server sees.
 #include "session/chat_view.h"
 #include "session/dispatch_line.h"
 #include "session/receive_step.h"
@@ -12,70 +8,36 @@
 #include "shell/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
-#include "support/window_test.h"
+#include "support/recording_view.h"
 
-#include <QListWidget>
 #include <QtTest>
 
 namespace {
 
-const QColor kGreen(0x6B, 0xDE, 0x5A);
-const QColor kLilac(0xB5, 0xB5, 0xFF);
-const QColor kRed(0xDE, 0x31, 0x08);
-const QColor kAmber(0xFF, 0xBD, 0x29);
-const QColor kGrey(0xBD, 0xB5, 0xB5);
-const QColor kViolet(0xB5, 0x84, 0xEF);
-const QColor kPink(0xFF, 0x8C, 0x9C);
+// Each kind's colour as red~green~blue.
+const QString kGreen = QStringLiteral("107~222~90");
+const QString kLilac = QStringLiteral("181~181~255");
+const QString kRed = QStringLiteral("222~49~8");
+const QString kAmber = QStringLiteral("255~189~41");
+const QString kGrey = QStringLiteral("189~181~181");
+const QString kViolet = QStringLiteral("181~132~239");
+const QString kPink = QStringLiteral("255~140~156");
 
-// Records what the dispatcher asks of the window, in order.
-class RecordingView : public ChatView
+// What the window is asked to show for text in a colour, neither bold nor italic.
+QString shown(const QString& text, const QString& colour)
 {
-public:
-    void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
-                    quint8 italic) override
-    {
-        calls.append(QStringLiteral("show %1 %2~%3~%4~%5~%6")
-                         .arg(text)
-                         .arg(red)
-                         .arg(green)
-                         .arg(blue)
-                         .arg(bold)
-                         .arg(italic));
-    }
-    void clearUsers() override { calls.append(QStringLiteral("clear")); }
-    void addUser(const QString& name, int smallIcon) override
-    {
-        calls.append(QStringLiteral("add %1 %2").arg(name).arg(smallIcon));
-    }
-    void removeUser(const QString& name) override
-    {
-        calls.append(QStringLiteral("remove %1").arg(name));
-    }
-
-    QStringList calls;
-};
-
-void dispatch(const QString& line)
-{
-    frmMain& window = frmMain::instance();
-    TCP::DispatchLine(line, window, *window.Socket1);
-}
-
-// Connects the window's socket to server without running the window's login handler.
-bool connectTo(LoopbackServer& server)
-{
-    frmMain& window = frmMain::instance();
-    QObject::disconnect(window.Socket1, &SocketComponent::connected, &window, nullptr);
-    return connectSocketTo(server, *window.Socket1);
+    return QStringLiteral("show %1 %2~0~0").arg(text, colour);
 }
 
 } // namespace
 
-class DispatchLineTest : public WindowTest
+class DispatchLineTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init() { Declares::reset(); }
+
     void shownLines_data();
     void shownLines();
     void literalTextAndTrailingCr();
@@ -95,7 +57,7 @@ void DispatchLineTest::shownLines_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("colour");
 
     QTest::newRow("login ok") << "LOGINOK:bob"
                               << "Logged in: bob" << kGreen;
@@ -196,35 +158,34 @@ void DispatchLineTest::shownLines_data()
                                        << "(wolves) > " << kViolet;
 }
 
-// Each shown line is one paragraph after a line break, in its own colour, neither bold
-// nor italic, although the transcript's own font is bold.
+// Each shown line is one message in its own colour, neither bold nor italic.
 void DispatchLineTest::shownLines()
 {
     QFETCH(QString, line);
     QFETCH(QString, shown);
-    QFETCH(QColor, colour);
+    QFETCH(QString, colour);
 
-    dispatch(line);
-    const TranscriptView* transcript = frmMain::instance().RecTxt;
-    QCOMPARE(describe(paragraphsOf(transcript)),
-             describe(QList<Paragraph>{blank(), styled(shown, colour)}));
+    RecordingView view;
+    SocketComponent socket;
+    TCP::DispatchLine(line, view, socket);
+    // What else a line changes (the user list) is in the tables below.
+    QCOMPARE(view.calls.first(), ::shown(shown, colour));
+    for (const QString& call : view.calls.sliced(1))
+        QVERIFY2(!call.startsWith(u"show "), qPrintable(call));
 }
 
-// Server text is shown as it came: markup stays text, a CR stays a line break.
+// Server text is shown as it came: markup stays text, a CR stays in the text.
 void DispatchLineTest::literalTextAndTrailingCr()
 {
-    dispatch(QStringLiteral("MSG:PUB:eve:<b>bold</b> &amp; <img src=x>"));
-    dispatch(QStringLiteral("MSG:FREQ:bob:hi\r"));
-    dispatch(QStringLiteral("MSG:PUB:ann:next"));
-
-    const TranscriptView* transcript = frmMain::instance().RecTxt;
-    QCOMPARE(transcript->toPlainText(),
-             QStringLiteral("\neve> <b>bold</b> &amp; <img src=x>\nbob> hi\n\nann> next"));
-    QCOMPARE(describe(paragraphsOf(transcript)),
-             describe(QList<Paragraph>{
-                 blank(), styled(QStringLiteral("eve> <b>bold</b> &amp; <img src=x>"), kLilac),
-                 styled(QStringLiteral("bob> hi"), kAmber), blank(),
-                 styled(QStringLiteral("ann> next"), kLilac)}));
+    RecordingView view;
+    SocketComponent socket;
+    for (const char* line :
+         {"MSG:PUB:eve:<b>bold</b> &amp; <img src=x>", "MSG:FREQ:bob:hi\r", "MSG:PUB:ann:next"})
+        TCP::DispatchLine(QString::fromLatin1(line), view, socket);
+    QCOMPARE(view.calls,
+             (QStringList{shown(QStringLiteral("eve> <b>bold</b> &amp; <img src=x>"), kLilac),
+                          shown(QStringLiteral("bob> hi\r"), kAmber),
+                          shown(QStringLiteral("ann> next"), kLilac)}));
 }
 
 void DispatchLineTest::inArenaSetsSessionThenEmptiesList()
@@ -393,25 +354,28 @@ void DispatchLineTest::crLfLinesReadAsLfLines()
 void DispatchLineTest::loginOkAnswersWithGo()
 {
     LoopbackServer server;
-    QVERIFY(connectTo(server));
+    SocketComponent socket;
+    QVERIFY(connectSocketTo(server, socket));
+    RecordingView view;
     Declares::arenaName = QStringLiteral("pub");
 
-    server.send("LOGINOK:bob\n");
+    TCP::DispatchLine(QStringLiteral("LOGINOK:bob"), view, socket);
     QVERIFY(server.waitForText("GO:pub\n"));
     QCOMPARE(server.received(), QByteArray("GO:pub\n"));
-    QCOMPARE(frmMain::instance().RecTxt->toPlainText(), QStringLiteral("\nLogged in: bob"));
+    QCOMPARE(view.calls, QStringList{shown(QStringLiteral("Logged in: bob"), kGreen)});
 }
 
 void DispatchLineTest::loginOkWithoutArenaSendsNothing()
 {
     LoopbackServer server;
-    QVERIFY(connectTo(server));
+    SocketComponent socket;
+    QVERIFY(connectSocketTo(server, socket));
+    RecordingView view;
 
-    server.send("LOGINOK:bob\n");
-    const TranscriptView* transcript = frmMain::instance().RecTxt;
-    QTRY_COMPARE(transcript->toPlainText(), QStringLiteral("\nLogged in: bob"));
+    TCP::DispatchLine(QStringLiteral("LOGINOK:bob"), view, socket);
+    QCOMPARE(view.calls, QStringList{shown(QStringLiteral("Logged in: bob"), kGreen)});
     // Whatever the client sent before this marker would arrive ahead of it.
-    TCP::SendLine(*frmMain::instance().Socket1, QStringLiteral("NOOP"));
+    TCP::SendLine(socket, QStringLiteral("NOOP"));
     QVERIFY(server.waitForText("NOOP\n"));
     QCOMPARE(server.received(), QByteArray("NOOP\n"));
 }
@@ -419,23 +383,22 @@ void DispatchLineTest::loginOkWithoutArenaSendsNothing()
 void DispatchLineTest::loginBadClosesTheConnection()
 {
     LoopbackServer server;
-    QVERIFY(connectTo(server));
+    SocketComponent socket;
+    QVERIFY(connectSocketTo(server, socket));
+    RecordingView view;
     Declares::arenaName = QStringLiteral("pub");
     QSignalSpy serverSideClosed(server.client(), &QTcpSocket::disconnected);
-    frmMain& window = frmMain::instance();
-    window.SendTxt->setText(QStringLiteral("half typed"));
-    QVERIFY(window.SendTxt->isEnabled());
+    QSignalSpy ownDisconnect(&socket, &SocketComponent::disconnected);
 
-    server.send("LOGINBAD:Banned: no such user\n");
+    TCP::DispatchLine(QStringLiteral("LOGINBAD:Banned: no such user"), view, socket);
     QVERIFY(serverSideClosed.wait(5000));
-    QVERIFY(!window.Socket1->isConnected());
-    QCOMPARE(window.RecTxt->toPlainText(), QStringLiteral("\nLogin bad: Banned: no such user"));
+    QVERIFY(!socket.isConnected());
+    QCOMPARE(ownDisconnect.size(), 1);
+    QCOMPARE(view.calls,
+             QStringList{shown(QStringLiteral("Login bad: Banned: no such user"), kRed)});
     QCOMPARE(server.received(), QByteArray());
     QCOMPARE(Declares::arenaName, QStringLiteral("pub"));
-    // Nothing more can be sent, and the box says so instead of taking lines that vanish.
-    QVERIFY(!window.SendTxt->isEnabled());
-    QCOMPARE(window.SendTxt->text(), QStringLiteral("half typed"));
 }
 
-QTEST_MAIN(DispatchLineTest)
+QTEST_GUILESS_MAIN(DispatchLineTest)
 #include "tst_dispatch_line.moc"
