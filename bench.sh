@@ -4,11 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/packages.sh
+. scripts/build_tree.sh
 ensure_packages
 build=${ORVEX_BENCH_BUILD_DIR:-build-bench}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVEX_TESTS=OFF -DORVEX_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_receive bench_memory bench_paint bench_growth bench_flood \
-    bench_idle bench_startup startup_client startup_minimal >/dev/null
+build_tree "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_TESTS=OFF -DORVEX_BENCH=ON --target \
+    bench_receive bench_memory bench_paint bench_growth bench_flood bench_idle bench_startup \
+    startup_client startup_minimal >/dev/null
 export QT_QPA_PLATFORM=offscreen
 "$build/bench/bench_startup"
 "$build/bench/bench_receive"

@@ -5,10 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/packages.sh
+. scripts/build_tree.sh
 ensure_packages
 build=${ORVEX_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target Client testzone
+build_tree "$build" --target Client testzone
 
 zone_log=$(mktemp)
 "$build/tools/testzone/testzone" --port 7706 --bots 4 >"$zone_log" 2>&1 &

@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/packages.sh
+. scripts/build_tree.sh
 
 mode=normal
 for arg in "$@"; do
@@ -19,13 +20,12 @@ case "$mode" in
 normal)
     ensure_packages
     build=${ORVEX_BUILD_DIR:-build}
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    build_tree "$build"
     ;;
 sanitize)
     ensure_packages
     build=${ORVEX_BUILD_DIR:-build-sanitize}
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON \
-        -DORVEX_BENCH=OFF >/dev/null
+    build_tree "$build" -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON -DORVEX_BENCH=OFF
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
@@ -36,6 +36,5 @@ fuzz)
     ;;
 esac
 
-cmake --build "$build"
 cd "$build"
 ctest --output-on-failure -j2

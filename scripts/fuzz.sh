@@ -7,12 +7,11 @@ cd "$(dirname "$0")/.."
 build=${ORVEX_FUZZ_BUILD_DIR:-build-fuzz}
 case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 seconds=${FUZZ_SECONDS:-60}
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DORVEX_FUZZ=ON -DORVEX_TESTS=OFF -DORVEX_BENCH=OFF >/dev/null
+. scripts/build_tree.sh
 targets=$(cd fuzz/corpus && ls)
-for target in $targets; do
-    cmake --build "$build" --target "fuzz_$target"
-done
+export CC=clang CXX=clang++
+build_tree "$build" -DORVEX_FUZZ=ON -DORVEX_TESTS=OFF -DORVEX_BENCH=OFF \
+    --target $(for target in $targets; do echo "fuzz_$target"; done)
 status=0
 for target in $targets; do
     scratch=$(mktemp -d)

@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
+. scripts/build_tree.sh
 ensure_packages
 build=${ORVEX_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target Client testzone
+build_tree "$build" --target Client testzone
 ORVEX_SMOKE_ZONE="--bots 4" ORVEX_SMOKE_WAIT=64 tests/smoke/xvfb_smoke.sh "$build/Client" "$build/tools/testzone/testzone" docs/screenshots
