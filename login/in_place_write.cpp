@@ -26,12 +26,14 @@ private:
     int fd_;
 };
 
-bool writeAllAt(int fd, const QByteArray& bytes)
+// Moves all of a buffer from or to the start of the file with transfer (pread or
+// pwrite), going on after interruptions and short transfers.
+template <typename Buffer, typename Transfer>
+bool transferAll(int fd, Buffer* data, qsizetype size, Transfer transfer)
 {
     qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::pwrite(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), done);
+    while (done < size) {
+        const ssize_t n = transfer(fd, data + done, static_cast<size_t>(size - done), done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -41,19 +43,14 @@ bool writeAllAt(int fd, const QByteArray& bytes)
     return true;
 }
 
+bool writeAllAt(int fd, const QByteArray& bytes)
+{
+    return transferAll(fd, bytes.constData(), bytes.size(), ::pwrite);
+}
+
 bool readAllAt(int fd, QByteArray& bytes)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::pread(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done), done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
+    return transferAll(fd, bytes.data(), bytes.size(), ::pread);
 }
 
 // Makes sure the blocks of a longer content exist before any old byte is overwritten,

@@ -3,6 +3,7 @@
 #include "chatwindow/transcript/line_store.h"
 #include "chatwindow/transcript/row_breaks.h"
 #include "chatwindow/transcript/transcript_selection.h"
+#include "text_pos_string.h"
 
 #include <QtTest>
 
@@ -26,11 +27,6 @@ QByteArray words(qsizetype size)
 }
 
 } // namespace
-
-char* toString(const TextPos& pos)
-{
-    return qstrdup(QByteArray::number(pos.message) + ':' + QByteArray::number(pos.offset));
-}
 
 class LineStoreTest : public QObject
 {

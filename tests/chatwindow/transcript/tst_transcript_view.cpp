@@ -3,6 +3,7 @@
 // screen, and what a screen reader is given.
 #include "chatwindow/transcript/transcript_view.h"
 #include "shell/application_setup.h"
+#include "text_pos_string.h"
 
 #include <QAccessible>
 #include <QAccessibleTextInterface>
@@ -25,11 +26,6 @@ const QByteArray kLines[] = {"alice> hello world, foo-bar (baz) x.y", "cr> one\r
                              "c"};
 
 } // namespace
-
-char* toString(const TextPos& pos)
-{
-    return qstrdup(QByteArray::number(pos.message) + ':' + QByteArray::number(pos.offset));
-}
 
 class TranscriptViewTest : public QObject
 {

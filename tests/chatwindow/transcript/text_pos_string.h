@@ -1,0 +1,11 @@
+#pragma once
+
+#include "chatwindow/transcript/text_pos.h"
+
+#include <QByteArray>
+
+// A place in the transcript as a failing comparison prints it: message:offset.
+inline char* toString(const TextPos& pos)
+{
+    return qstrdup(QByteArray::number(pos.message) + ':' + QByteArray::number(pos.offset));
+}
