@@ -7,7 +7,7 @@
 #include "chatwindow/frm_main.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -8,7 +8,7 @@
 #include "loopback_peer.h"
 
 #include "shell/application_setup.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

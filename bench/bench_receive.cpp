@@ -10,7 +10,7 @@
 
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QApplication>
 #include <QWidget>

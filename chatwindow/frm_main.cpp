@@ -4,9 +4,9 @@
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
-#include "shell/session_state.h"
-#include "shell/window_slot.h"
+#include "shell/base/design_font.h"
+#include "shell/base/session_state.h"
+#include "shell/base/window_slot.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "chatwindow/image_list.h"
 #include "session/chat_view.h"
 #include "session/receive_step.h"
-#include "shell/window_slot.h"
+#include "shell/base/window_slot.h"
 
 #include <QWidget>
 

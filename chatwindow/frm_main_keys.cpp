@@ -4,7 +4,7 @@
 #include "chatwindow/transcript/transcript_view.h"
 #include "session/command_line.h"
 #include "session/send_line.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -5,8 +5,8 @@
 #include "session/send_line.h"
 #include "session/send_login.h"
 #include "session/socket_component.h"
-#include "shell/message_box.h"
-#include "shell/session_state.h"
+#include "shell/base/message_box.h"
+#include "shell/base/session_state.h"
 
 #include <QTimer>
 

@@ -6,7 +6,7 @@
 #include "session/chat_view.h"
 #include "session/receive_step.h"
 #include "session/socket_component.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QCoreApplication>
 

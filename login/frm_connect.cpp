@@ -6,10 +6,10 @@
 #include "session/number_rules.h"
 #include "session/protocol.h"
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
-#include "shell/message_box.h"
-#include "shell/session_state.h"
-#include "shell/window_slot.h"
+#include "shell/base/design_font.h"
+#include "shell/base/message_box.h"
+#include "shell/base/session_state.h"
+#include "shell/base/window_slot.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/window_slot.h"
+#include "shell/base/window_slot.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "login/login_check.h"
 
 #include "session/wire_codec.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 namespace {
 

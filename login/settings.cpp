@@ -2,7 +2,7 @@
 
 #include "login/profile_file.h"
 #include "login/program_folder.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "login/validate_login.h"
 
 #include "login/login_check.h"
-#include "shell/message_box.h"
+#include "shell/base/message_box.h"
 
 bool ValidateLogin(const QString& portBoxText)
 {

@@ -6,7 +6,7 @@
 #include "session/send_line.h"
 #include "session/socket_component.h"
 #include "session/style_strings.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QLatin1StringView>
 

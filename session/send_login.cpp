@@ -2,7 +2,7 @@
 
 #include "session/protocol.h"
 #include "session/send_line.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 namespace TCP {
 

@@ -3,7 +3,7 @@
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
 #include "login/settings.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QCheckBox>
 #include <QTimer>

@@ -2,7 +2,7 @@
 
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 #include "shell/window_handover.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "richtext/richtext_window.h"
 
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
+#include "shell/base/design_font.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>

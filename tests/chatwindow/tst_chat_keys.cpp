@@ -4,8 +4,8 @@
 #include "login/frm_connect.h"
 #include "session/send_line.h"
 #include "session/socket_component.h"
-#include "shell/message_box.h"
-#include "shell/session_state.h"
+#include "shell/base/message_box.h"
+#include "shell/base/session_state.h"
 #include "support/loopback_server.h"
 #include "support/window_test.h"
 

@@ -11,7 +11,7 @@
 #include "chatwindow/transcript/transcript_view.h"
 #include "session/dispatch_line.h"
 #include "session/socket_component.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
 #include "support/recording_view.h"

@@ -9,8 +9,8 @@
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
 #include "login/frm_connect.h"
+#include "shell/base/session_state.h"
 #include "shell/main_loop.h"
-#include "shell/session_state.h"
 #include "support/message_box_closer.h"
 #include "support/window_test.h"
 

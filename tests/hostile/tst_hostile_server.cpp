@@ -10,7 +10,7 @@
 #include "session/line_framer.h"
 #include "session/socket_component.h"
 #include "session/wire_codec.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 #include "support/loopback_server.h"
 #include "support/message_box_closer.h"
 #include "support/window_test.h"

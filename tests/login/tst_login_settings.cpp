@@ -5,7 +5,7 @@
 #include "login/profile_file.h"
 #include "login/program_folder.h"
 #include "login/settings.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QDir>
 #include <QFile>

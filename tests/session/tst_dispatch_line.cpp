@@ -5,7 +5,7 @@
 #include "session/receive_step.h"
 #include "session/send_line.h"
 #include "session/socket_component.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
 #include "support/recording_view.h"

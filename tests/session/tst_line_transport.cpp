@@ -3,7 +3,7 @@
 #include "session/send_login.h"
 #include "session/socket_component.h"
 #include "session/wire_codec.h"
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 #include "support/connect_socket.h"
 #include "support/loopback_server.h"
 

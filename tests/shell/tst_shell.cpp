@@ -1,8 +1,8 @@
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
+#include "shell/base/message_box.h"
+#include "shell/base/session_state.h"
 #include "shell/main_loop.h"
-#include "shell/message_box.h"
-#include "shell/session_state.h"
 #include "support/window_test.h"
 
 #include <QApplication>

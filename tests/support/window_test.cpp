@@ -2,8 +2,8 @@
 
 #include "login/program_folder.h"
 #include "shell/application_setup.h"
+#include "shell/base/session_state.h"
 #include "shell/main_loop.h"
-#include "shell/session_state.h"
 #include "shell/window_handover.h"
 
 #include <QApplication>

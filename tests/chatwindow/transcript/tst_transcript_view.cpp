@@ -3,6 +3,7 @@
 // screen, and what a screen reader is given.
 #include "chatwindow/transcript/transcript_view.h"
 #include "shell/application_setup.h"
+#include "shell/base/design_font.h"
 #include "text_pos_string.h"
 
 #include <QAccessible>

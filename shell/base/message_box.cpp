@@ -1,6 +1,6 @@
-#include "shell/message_box.h"
+#include "shell/base/message_box.h"
 
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QMessageBox>
 

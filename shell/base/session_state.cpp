@@ -1,4 +1,4 @@
-#include "shell/session_state.h"
+#include "shell/base/session_state.h"
 
 #include <QCoreApplication>
 
