@@ -1,4 +1,4 @@
-// GetField and the number rules on arbitrary text: GetField and GetFieldsFrom agree
+// GetField and the number rules on arbitrary text: GetField and getFieldsFrom agree
 // with a plain split, and the number rules agree with each other.
 #include "session/get_field.h"
 #include "session/number_rules.h"
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::abort();
             const QString rest =
                 (n >= 1 && n <= parts.size()) ? parts.mid(n - 1).join(QChar(separator)) : QString();
-            if (GetFieldsFrom(n, text, separator) != rest)
+            if (getFieldsFrom(n, text, separator) != rest)
                 std::abort();
         }
     }

@@ -168,7 +168,7 @@ void frmConnect::setVisible(bool visible)
 void frmConnect::Form_Load()
 {
     Declares::AppDir = programFolder() + u'/';
-    const QString file = SettingsFilePath();
+    const QString file = settingsFilePath();
     if (!FileExists(file, 0))
         return;
     const QString section = QStringLiteral("INIT");

@@ -38,7 +38,7 @@ bool IsAllowedChar(qint16 code)
     }
 }
 
-QString LoginProblem(const QString& portBoxText)
+QString loginProblem(const QString& portBoxText)
 {
     if (Declares::serverIP.isEmpty())
         return QStringLiteral("Server IP box is empty.");

@@ -11,4 +11,4 @@ bool IsAllowedChar(qint16 code);
 // The message for the first of the login tests that the session values fail, in the
 // order the user is told about them; empty text when every test passes. portBoxText
 // is the port box's text as it stood when Connect was pressed.
-QString LoginProblem(const QString& portBoxText);
+QString loginProblem(const QString& portBoxText);

@@ -41,14 +41,14 @@ bool FileExists(const QString& path, int attributeMask)
     return info.isFile();
 }
 
-QString SettingsFilePath()
+QString settingsFilePath()
 {
     return programFolder() + QStringLiteral("/Game.ini");
 }
 
 void SaveSettings()
 {
-    ProfileFile::writeStrings(SettingsFilePath(), kSection,
+    ProfileFile::writeStrings(settingsFilePath(), kSection,
                               {
                                   {QStringLiteral("Name"), Declares::userName},
                                   {QStringLiteral("Password"), Declares::password},

@@ -22,7 +22,7 @@ bool FileExists(const QString& path, int attributeMask);
 
 // The full path of the settings file: the program's folder is asked each time, so the
 // path is the same whichever window was loaded first.
-QString SettingsFilePath();
+QString settingsFilePath();
 
 // Writes Name, Password, Arena, ServerIP and Port, in that order, from the session
 // values, in one save of the file. The port goes out as decimal with a blank in place

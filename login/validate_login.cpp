@@ -5,7 +5,7 @@
 
 bool ValidateLogin(const QString& portBoxText)
 {
-    const QString problem = LoginProblem(portBoxText);
+    const QString problem = loginProblem(portBoxText);
     if (problem.isEmpty())
         return true;
     showMessage(problem);

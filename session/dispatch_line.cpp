@@ -24,7 +24,7 @@ public:
     explicit Fields(QString text) : text_(std::move(text)) {}
     QString operator[](qint16 n) const { return GetField(n, text_, ':'); }
     // Field n and everything after it, colons included: the text a message shows last.
-    QString from(qint16 n) const { return GetFieldsFrom(n, text_, ':'); }
+    QString from(qint16 n) const { return getFieldsFrom(n, text_, ':'); }
     const QString& text() const { return text_; }
 
 private:

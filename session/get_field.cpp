@@ -29,7 +29,7 @@ QString GetField(qint16 n, const QString& text, int separator)
     return text.mid(start, end < 0 ? -1 : end - start);
 }
 
-QString GetFieldsFrom(qint16 n, const QString& text, int separator)
+QString getFieldsFrom(qint16 n, const QString& text, int separator)
 {
     const qsizetype start = fieldStart(n, text, QChar(separator));
     return start < 0 ? QString() : text.mid(start);

@@ -10,4 +10,4 @@ QString GetField(qint16 n, const QString& text, int separator);
 // Field n and everything after it, separators included; empty text when there is no
 // field n. A message's last value is read this way, since a message text may hold the
 // separator ("see you at 10:30").
-QString GetFieldsFrom(qint16 n, const QString& text, int separator);
+QString getFieldsFrom(qint16 n, const QString& text, int separator);

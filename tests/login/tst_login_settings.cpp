@@ -836,7 +836,7 @@ void TestLoginSettings::loginProblems()
     Declares::password = password;
     Declares::userName = name;
     Declares::arenaName.clear(); // an empty arena is never a problem
-    QCOMPARE(LoginProblem(portBox), expected);
+    QCOMPARE(loginProblem(portBox), expected);
 }
 
 QTEST_GUILESS_MAIN(TestLoginSettings)
