@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kBackspace = 8;
-constexpr int kEnterKeyCode = 13;
 
 bool isTypedCharacter(int code)
 {
@@ -130,7 +129,7 @@ void frmMain::SendTxt_Change()
 void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
 {
     Q_UNUSED(Shift);
-    if (KeyCode != kEnterKeyCode)
+    if (KeyCode != SendTextBox::kEnterKeyCode)
         return;
     if (const auto line = commandLineToProtocol(Declares::typedLine, userNames(*UsrLst)))
         TCP::SendLine(*Socket1, *line);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kEnterKeyCode = 13;
-
 bool isEnter(const QKeyEvent* event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

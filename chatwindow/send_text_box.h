@@ -16,6 +16,9 @@ class SendTextBox : public QLineEdit
     Q_OBJECT
 
 public:
+    // The key code keyUp reports for Enter.
+    static constexpr int kEnterKeyCode = 13;
+
     explicit SendTextBox(QWidget* parent);
 
     // KeyAscii: the character code, in and out.
