@@ -30,7 +30,7 @@ public:
     void sendTyped(const QString& text) override
     {
         form_.SendTxt->setText(text);
-        int enter = 13;
+        int enter = SendTextBox::kEnterKeyCode;
         form_.SendTxt_KeyUp(enter, 0);
     }
 
