@@ -53,11 +53,8 @@ public:
     void Socket1_Disconnected();
     void TmrKeepAlive_Timer();
 
-    // What the connection's notifications hand back to the connect dialog, through the
-    // shell that knows both windows: the login line is out, so the connect is to be
-    // finished; or the attempt failed, so the dialog may try again.
-    static inline void (*connectFinished)() = nullptr;
-    static inline void (*connectFailed)() = nullptr;
+    // Sets up the connection to a server and starts it; its notifications follow.
+    void startConnect(const QString& host, qint16 port);
 
     // Shows what one data-arrived notification brought: its lines change the
     // transcript once.
@@ -77,6 +74,13 @@ public:
     void clearUsers() override;
     void addUser(const QString& name, int smallIcon) override;
     void removeUser(const QString& name) override;
+
+signals:
+    // What the connection's notifications tell whoever joined this window to the connect
+    // dialog: the login line is out, so the connect is to be finished; or the attempt
+    // failed, so the dialog may try again.
+    void loginSent();
+    void connectFailed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

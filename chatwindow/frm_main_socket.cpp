@@ -14,8 +14,14 @@ void frmMain::Socket1_Connect()
 {
     // The login line carries the password as typed, before FinishConnect may blank it.
     TCP::SendLogin(*Socket1);
-    if (connectFinished)
-        connectFinished();
+    emit loginSent();
+}
+
+void frmMain::startConnect(const QString& host, qint16 port)
+{
+    Socket1->setRemoteHost(host);
+    Socket1->setRemotePort(port);
+    Socket1->connectToServer();
 }
 
 void frmMain::Socket1_Read(int bytesTotal)
@@ -39,10 +45,8 @@ void frmMain::Socket1_Error(int code, const QString& description)
         serverAway ? QStringLiteral("The server seems to be down or unreachable. Please try again.")
                    : description);
     // The program may have been ended while the box was open.
-    if (!Declares::running)
-        return;
-    if (connectFailed)
-        connectFailed();
+    if (Declares::running)
+        emit connectFailed();
 }
 
 void frmMain::Socket1_Close()

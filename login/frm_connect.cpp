@@ -5,7 +5,6 @@
 #include "login/validate_login.h"
 #include "session/number_rules.h"
 #include "session/protocol.h"
-#include "session/socket_component.h"
 #include "shell/base/design_font.h"
 #include "shell/base/message_box.h"
 #include "shell/base/session_state.h"
@@ -16,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
@@ -210,13 +210,11 @@ void frmConnect::Command1_Click()
                         .arg(PortTxt->text()));
         return;
     }
-    if (!chatSocket)
-        return;
-    SocketComponent& socket = chatSocket();
-    socket.setRemoteHost(Declares::serverIP);
-    socket.setRemotePort(Declares::port);
+    // Without the chat window joined to it, Connect could only pretend to connect.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&frmConnect::connectRequested)))
+        qFatal("frmConnect: Connect pressed, but no chat window is joined to the dialog");
     setMousePointer(Qt::WaitCursor);
-    socket.connectToServer();
+    emit connectRequested(Declares::serverIP, Declares::port);
 }
 
 void frmConnect::Command2_Click()

@@ -9,7 +9,6 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SocketComponent;
 
 // The connect dialog: the first window the user sees. One instance, loaded on first use.
 // A plain frameless window rather than a QDialog, so that neither Enter nor Esc
@@ -46,15 +45,16 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // The chat window's connection, which Connect sets up and starts; using it loads
-    // the chat window. The shell, which knows both windows, provides it.
-    static inline SocketComponent& (*chatSocket)() = nullptr;
-
     // The pointer doubles as the marker of a connection attempt under way (hourglass).
     void setMousePointer(Qt::CursorShape shape) { setCursor(shape); }
     Qt::CursorShape mousePointer() const { return cursor().shape(); }
 
     void setVisible(bool visible) override;
+
+signals:
+    // Connect, with the boxes tested: the chat window is to connect to this server. The
+    // shell, which knows both windows, joins this to the chat window.
+    void connectRequested(const QString& host, qint16 port);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -9,7 +9,7 @@
 
 int Main()
 {
-    JoinWindows();
+    joinWindows();
     frmConnect::instance().show();
     Declares::running = true;
     // The loop blocks until clearRunning() asks it to end; an exit() requested before

@@ -4,16 +4,21 @@
 
 // Holds the single instance of a window: loaded on first use, destroyed by unload(),
 // loaded afresh on the next use. T's constructor creates the controls with their
-// design-time values and then runs the window's Form_Load.
+// design-time values and then runs the window's Form_Load; then whatever was asked to
+// join every new instance to the rest of the program (setJoin) does so.
 template <typename T> class WindowSlot
 {
 public:
     T& get()
     {
-        if (!window_)
+        if (!window_) {
             window_ = std::make_unique<T>();
+            if (join_)
+                join_(*window_);
+        }
         return *window_;
     }
+    void setJoin(void (*join)(T&)) { join_ = join; }
     // True while unload() runs, so that a close handler can tell the program's own
     // unload from the user closing the window.
     bool isUnloading() const { return unloading_; }
@@ -33,6 +38,7 @@ public:
 
 private:
     std::unique_ptr<T> window_;
+    void (*join_)(T&) = nullptr;
     bool unloading_ = false;
 };
 
@@ -44,6 +50,14 @@ public:
     static T& instance() { return slot().get(); }
     static T* ifLoaded() { return slot().ifLoaded(); }
     static void unload() { slot().unload(); }
+    // Connects every instance loaded from now on, and the one loaded now, to the rest of
+    // the program: the windows know nothing of each other, the shell joins them.
+    static void joinEachLoadedWith(void (*join)(T&))
+    {
+        slot().setJoin(join);
+        if (T* loaded = ifLoaded())
+            join(*loaded);
+    }
 
 protected:
     // True while unload() runs: the close that comes with it is not the user's.

@@ -23,7 +23,7 @@ QString WindowTest::settingsPath() const
 void WindowTest::initTestCase()
 {
     setUpApplication(*qApp);
-    JoinWindows();
+    joinWindows();
 }
 
 void WindowTest::init()
