@@ -4,6 +4,7 @@
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript_bound.h"
 #include "chatwindow/transcript_follow.h"
+#include "chatwindow/user_list.h"
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
@@ -11,14 +12,9 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QListWidget>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QTextEdit>
 #include <QTimer>
-
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -37,37 +33,6 @@ QPalette colours(const QColor& background, const QColor& text)
     palette.setColor(QPalette::Text, text);
     return palette;
 }
-
-// A double-click anywhere on the user list acts on the selected entry, as on an entry
-// itself: the list's own itemDoubleClicked misses the part below the entries, and a
-// click there would drop the selection before the double-click came.
-class UserListMouse : public QObject
-{
-public:
-    UserListMouse(QListWidget* list, std::function<void()> onDoubleClick)
-        : QObject(list), list_(list), onDoubleClick_(std::move(onDoubleClick))
-    {
-        list->viewport()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-            type != QEvent::MouseButtonDblClick)
-            return QObject::eventFilter(watched, event);
-        if (type == QEvent::MouseButtonDblClick)
-            onDoubleClick_();
-        // Beside the entries the list has nothing to do with the mouse.
-        const QPointF at = static_cast<QMouseEvent*>(event)->position();
-        return list_->itemAt(at.toPoint()) == nullptr;
-    }
-
-private:
-    QListWidget* list_;
-    std::function<void()> onDoubleClick_;
-};
 
 } // namespace
 
@@ -102,7 +67,7 @@ void frmMain::createControls()
     TmrKeepAlive->setInterval(60000);
     connect(TmrKeepAlive, &QTimer::timeout, this, &frmMain::TmrKeepAlive_Timer);
 
-    UsrLst = new QListWidget(this);
+    UsrLst = new UserList(this);
     UsrLst->setFont(verdana());
     UsrLst->setPalette(colours(Qt::black, Qt::white));
     UsrLst->setViewMode(QListView::ListMode);
@@ -110,7 +75,7 @@ void frmMain::createControls()
     UsrLst->setSelectionMode(QAbstractItemView::SingleSelection);
     UsrLst->setEditTriggers(QAbstractItemView::NoEditTriggers);
     UsrLst->setSortingEnabled(false);
-    new UserListMouse(UsrLst, [this] { UsrLst_DblClick(); });
+    UsrLst->chosen = [this] { UsrLst_DblClick(); };
 
     SendTxt = new SendTextBox(this);
     SendTxt->setFont(verdana());
@@ -197,17 +162,9 @@ void frmMain::addUser(const QString& name, int smallIcon)
 
 void frmMain::removeUser(const QString& name)
 {
-    for (int row = 0; row < UsrLst->count(); ++row) {
-        if (UsrLst->item(row)->text() != name)
-            continue;
-        const bool wasSelected = UsrLst->item(row)->isSelected();
+    const int row = UsrLst->firstRowNamed(name);
+    if (row >= 0)
         delete UsrLst->takeItem(row);
-        // The list would otherwise select a neighbour, and a double-click would then
-        // address someone the user never picked.
-        if (wasSelected)
-            UsrLst->clearSelection();
-        return;
-    }
 }
 
 void frmMain::UsrLst_DblClick()

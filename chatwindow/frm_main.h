@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chatwindow/image_list.h"
+#include "chatwindow/user_list.h"
 #include "session/chat_view.h"
 #include "session/receive_step.h"
 #include "shell/window_slot.h"
@@ -9,7 +10,6 @@
 
 class QCloseEvent;
 class QLabel;
-class QListWidget;
 class QTextEdit;
 class QTimer;
 class SendTextBox;
@@ -30,7 +30,7 @@ public:
     SocketComponent* Socket1 = nullptr;
     ImageList UsrImages;
     QTimer* TmrKeepAlive = nullptr;
-    QListWidget* UsrLst = nullptr;
+    UserList* UsrLst = nullptr;
     SendTextBox* SendTxt = nullptr;
     QTextEdit* RecTxt = nullptr;
     QLabel* Label7 = nullptr;
