@@ -8,6 +8,7 @@
 #include "session/socket_component.h"
 #include "shell/application_setup.h"
 #include "shell/session_state.h"
+#include "shell/window_role.h"
 #include "shell/window_slot.h"
 
 #include <QCloseEvent>
@@ -38,6 +39,7 @@ QPalette colours(const QColor& background, const QColor& text)
 
 frmMain::frmMain()
 {
+    reportWindowRole(staticMetaObject, QAccessible::Window);
     createControls();
     Form_Load();
 }
@@ -99,6 +101,7 @@ void frmMain::createControls()
     Label7->setAutoFillBackground(false);
 
     placeControls();
+    nameControls();
     installKeyPreview();
 }
 
@@ -113,6 +116,15 @@ void frmMain::placeControls()
     setTabOrder(SendTxt, RecTxt);
     setTabOrder(RecTxt, UsrLst);
     SendTxt->setFocus();
+}
+
+void frmMain::nameControls()
+{
+    // The label above the list names it; being its buddy also tells a screen reader so.
+    Label7->setBuddy(UsrLst);
+    UsrLst->setAccessibleName(Label7->text());
+    SendTxt->setAccessibleName(QStringLiteral("Message"));
+    RecTxt->setAccessibleName(QStringLiteral("Chat"));
 }
 
 void frmMain::Form_Load()

@@ -88,6 +88,8 @@ protected:
 private:
     void createControls();
     void placeControls();
+    // Gives every control the name that assistive technology reads out.
+    void nameControls();
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
 
