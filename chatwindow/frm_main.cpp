@@ -3,20 +3,17 @@
 #include "chatwindow/append_chat.h"
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
+#include "chatwindow/user_list.h"
 #include "session/socket_component.h"
 #include "shell/base/design_font.h"
 #include "shell/base/session_state.h"
+#include "shell/base/window_role.h"
 #include "shell/base/window_slot.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QListWidget>
-#include <QMouseEvent>
 #include <QPalette>
 #include <QTimer>
-
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -36,41 +33,11 @@ QPalette colours(const QColor& background, const QColor& text)
     return palette;
 }
 
-// A double-click anywhere on the user list acts on the selected entry, as on an entry
-// itself: the list's own itemDoubleClicked misses the part below the entries, and a
-// click there would drop the selection before the double-click came.
-class UserListMouse : public QObject
-{
-public:
-    UserListMouse(QListWidget* list, std::function<void()> onDoubleClick)
-        : QObject(list), list_(list), onDoubleClick_(std::move(onDoubleClick))
-    {
-        list->viewport()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        const QEvent::Type type = event->type();
-        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-            type != QEvent::MouseButtonDblClick)
-            return QObject::eventFilter(watched, event);
-        if (type == QEvent::MouseButtonDblClick)
-            onDoubleClick_();
-        // Beside the entries the list has nothing to do with the mouse.
-        const QPointF at = static_cast<QMouseEvent*>(event)->position();
-        return list_->itemAt(at.toPoint()) == nullptr;
-    }
-
-private:
-    QListWidget* list_;
-    std::function<void()> onDoubleClick_;
-};
-
 } // namespace
 
 frmMain::frmMain()
 {
+    reportWindowRole(staticMetaObject, QAccessible::Window);
     createControls();
     Form_Load();
 }
@@ -100,7 +67,7 @@ void frmMain::createControls()
     TmrKeepAlive->setInterval(60000);
     connect(TmrKeepAlive, &QTimer::timeout, this, &frmMain::TmrKeepAlive_Timer);
 
-    UsrLst = new QListWidget(this);
+    UsrLst = new UserList(this);
     UsrLst->setFont(verdana());
     UsrLst->setPalette(colours(Qt::black, Qt::white));
     UsrLst->setViewMode(QListView::ListMode);
@@ -108,7 +75,7 @@ void frmMain::createControls()
     UsrLst->setSelectionMode(QAbstractItemView::SingleSelection);
     UsrLst->setEditTriggers(QAbstractItemView::NoEditTriggers);
     UsrLst->setSortingEnabled(false);
-    new UserListMouse(UsrLst, [this] { UsrLst_DblClick(); });
+    UsrLst->chosen = [this] { UsrLst_DblClick(); };
 
     SendTxt = new SendTextBox(this);
     SendTxt->setFont(verdana());
@@ -126,6 +93,7 @@ void frmMain::createControls()
     Label7->setAutoFillBackground(false);
 
     placeControls();
+    nameControls();
     installKeyPreview();
 }
 
@@ -140,6 +108,15 @@ void frmMain::placeControls()
     setTabOrder(SendTxt, RecTxt);
     setTabOrder(RecTxt, UsrLst);
     SendTxt->setFocus();
+}
+
+void frmMain::nameControls()
+{
+    // The label above the list names it; being its buddy also tells a screen reader so.
+    Label7->setBuddy(UsrLst);
+    UsrLst->setAccessibleName(Label7->text());
+    SendTxt->setAccessibleName(QStringLiteral("Message"));
+    RecTxt->setAccessibleName(QStringLiteral("Chat"));
 }
 
 void frmMain::Form_Load()
@@ -188,17 +165,9 @@ void frmMain::addUser(const QString& name, int smallIcon)
 
 void frmMain::removeUser(const QString& name)
 {
-    for (int row = 0; row < UsrLst->count(); ++row) {
-        if (UsrLst->item(row)->text() != name)
-            continue;
-        const bool wasSelected = UsrLst->item(row)->isSelected();
+    const int row = UsrLst->firstRowNamed(name);
+    if (row >= 0)
         delete UsrLst->takeItem(row);
-        // The list would otherwise select a neighbour, and a double-click would then
-        // address someone the user never picked.
-        if (wasSelected)
-            UsrLst->clearSelection();
-        return;
-    }
 }
 
 void frmMain::UsrLst_DblClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chatwindow/image_list.h"
+#include "chatwindow/user_list.h"
 #include "session/chat_view.h"
 #include "session/receive_step.h"
 #include "shell/base/window_slot.h"
@@ -9,7 +10,6 @@
 
 class QCloseEvent;
 class QLabel;
-class QListWidget;
 class QTimer;
 class SendTextBox;
 class SocketComponent;
@@ -29,7 +29,7 @@ public:
     SocketComponent* Socket1 = nullptr;
     ImageList UsrImages;
     QTimer* TmrKeepAlive = nullptr;
-    QListWidget* UsrLst = nullptr;
+    UserList* UsrLst = nullptr;
     SendTextBox* SendTxt = nullptr;
     TranscriptView* RecTxt = nullptr;
     QLabel* Label7 = nullptr;
@@ -88,6 +88,8 @@ protected:
 private:
     void createControls();
     void placeControls();
+    // Gives every control the name that assistive technology reads out.
+    void nameControls();
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
 

@@ -8,6 +8,7 @@
 #include "shell/base/design_font.h"
 #include "shell/base/message_box.h"
 #include "shell/base/session_state.h"
+#include "shell/base/window_role.h"
 #include "shell/base/window_slot.h"
 
 #include <QCheckBox>
@@ -52,6 +53,7 @@ QFont platformDefaultFont()
 
 frmConnect::frmConnect()
 {
+    reportWindowRole(staticMetaObject, QAccessible::Dialog);
     createControls();
     Form_Load();
 }
@@ -140,6 +142,7 @@ void frmConnect::createControls()
     connect(Command2, &QPushButton::clicked, this, &frmConnect::Command2_Click);
 
     arrangeTabOrder();
+    nameControls();
     NameTxt->setFocus();
 }
 
@@ -152,6 +155,20 @@ void frmConnect::arrangeTabOrder()
     QWidget::setTabOrder(SavePassChk, PortTxt);
     QWidget::setTabOrder(PortTxt, IPTxt);
     QWidget::setTabOrder(IPTxt, ArenaTxt);
+}
+
+void frmConnect::nameControls()
+{
+    // A label's buddy takes the label's text as its name and reports the label as what
+    // labels it. The captions carry no "&", so no shortcut is underlined.
+    Label1->setBuddy(NameTxt);
+    Label2->setBuddy(PasswordTxt);
+    Label3->setBuddy(SavePassChk);
+    Label8->setBuddy(ArenaTxt);
+    Label4->setBuddy(PortTxt);
+    Label5->setBuddy(IPTxt);
+    // A check box takes its name from its own caption, and this one has none.
+    SavePassChk->setAccessibleName(Label3->text());
 }
 
 void frmConnect::setVisible(bool visible)

@@ -62,6 +62,8 @@ protected:
 private:
     void createControls();
     void arrangeTabOrder();
+    // Gives every box the name that assistive technology reads out: the label beside it.
+    void nameControls();
     // Copies the boxes into the session values; the port only when its number fits,
     // which the result tells.
     bool copyBoxesToSession();

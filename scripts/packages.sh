@@ -1,8 +1,10 @@
-# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs, and those
+# of the checks of the real program (X server, window manager, accessibility bus).
 # shellcheck shell=bash
 
 orvex_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils xclip imagemagick openbox)
+    fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils xclip imagemagick openbox
+    at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0)
 
 # ensure_packages [extra package...]: installs whatever of the list is missing.
 ensure_packages() {

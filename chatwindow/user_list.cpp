@@ -1,0 +1,148 @@
+#include "chatwindow/user_list.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+UserList::UserList(QWidget* parent) : QListWidget(parent)
+{
+    // Whatever else changes the list as a whole, the index is made anew from it.
+    QAbstractItemModel* entries = model();
+    connect(entries, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { announce(0, count() - 1, false); });
+    connect(entries, &QAbstractItemModel::modelReset, this, &UserList::rebuildIndex);
+    connect(entries, &QAbstractItemModel::layoutChanged, this, &UserList::rebuildIndex);
+    connect(entries, &QAbstractItemModel::rowsMoved, this, &UserList::rebuildIndex);
+    connect(entries, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    rebuildIndex();
+            });
+}
+
+UserList::~UserList()
+{
+    // The list widget empties its entries after this part of it is gone.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
+QItemSelectionModel::SelectionFlags UserList::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const
+{
+    // Without an event the list moves its current entry by itself (the current one left,
+    // or the list was entered): that picks no one.
+    if (!event)
+        return QItemSelectionModel::NoUpdate;
+    return QListWidget::selectionCommand(index, event);
+}
+
+void UserList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        const QModelIndex before = currentIndex();
+        QListWidget::keyPressEvent(event);
+        // A key that would move past the first or last entry, or Home on the entry
+        // already current (as after tabbing into the list), picks the entry it stays on.
+        if (movesTheCursor(*event) && before.isValid() && currentIndex() == before &&
+            !selectionModel()->isSelected(before))
+            selectionModel()->select(before, QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    // Held down, the key acts once.
+    if (!event->isAutoRepeat() && chosen)
+        chosen();
+    event->accept();
+}
+
+bool UserList::movesTheCursor(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return event.modifiers() == Qt::NoModifier || event.modifiers() == Qt::KeypadModifier;
+    default:
+        return false;
+    }
+}
+
+bool UserList::besideTheEntries(const QMouseEvent& event) const
+{
+    return itemAt(event.position().toPoint()) == nullptr;
+}
+
+// Beside the entries the mouse neither picks nor drops anyone.
+void UserList::mousePressEvent(QMouseEvent* event)
+{
+    if (besideTheEntries(*event))
+        event->accept();
+    else
+        QListWidget::mousePressEvent(event);
+}
+
+void UserList::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (besideTheEntries(*event))
+        event->accept();
+    else
+        QListWidget::mouseReleaseEvent(event);
+}
+
+void UserList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The list highlights the entry under the second click, also when the first click
+    // landed on another one.
+    if (besideTheEntries(*event))
+        event->accept();
+    else
+        QListWidget::mouseDoubleClickEvent(event);
+    if (chosen)
+        chosen();
+}
+
+void UserList::rowsInserted(const QModelIndex& parent, int start, int end)
+{
+    QListWidget::rowsInserted(parent, start, end);
+    if (start == index_.count()) {
+        for (int row = start; row <= end; ++row)
+            index_.append(item(row)->text());
+    } else {
+        rebuildIndex();
+    }
+    announce(start, end, true);
+}
+
+void UserList::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    announce(start, end, false);
+    for (int row = end; row >= start; --row)
+        index_.remove(row, item(row)->text());
+    QListWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void UserList::rebuildIndex()
+{
+    index_.clear();
+    for (int row = 0; row < count(); ++row)
+        index_.append(item(row)->text());
+}
+
+void UserList::announce(int start, int end, bool added)
+{
+    // Nothing is made or sent for a reader that is not there.
+    if (!QAccessible::isActive() || start > end)
+        return;
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(this);
+    if (!list)
+        return;
+    for (int row = start; row <= end; ++row) {
+        if (QAccessibleInterface* entry = list->child(row)) {
+            QAccessibleEvent event(entry, added ? QAccessible::ObjectCreated
+                                                : QAccessible::ObjectDestroyed);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
