@@ -1,15 +1,35 @@
 #include "chatwindow/user_list.h"
 
-#include <QAccessible>
+#include "chatwindow/user_list_accessible.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace {
+
+QAccessibleInterface* userListInterface(const QString& className, QObject* object)
+{
+    auto* list = qobject_cast<UserList*>(object);
+    if (!list || className != QLatin1String(UserList::staticMetaObject.className()))
+        return nullptr;
+    return new UserListAccessible(list);
+}
+
+} // namespace
+
 UserList::UserList(QWidget* parent) : QListWidget(parent)
 {
+    static const bool readable = [] {
+        QAccessible::installFactory(userListInterface);
+        return true;
+    }();
+    Q_UNUSED(readable);
     // Whatever else changes the list as a whole, the index is made anew from it.
     QAbstractItemModel* entries = model();
-    connect(entries, &QAbstractItemModel::modelAboutToBeReset, this,
-            [this] { announce(0, count() - 1, false); });
+    connect(entries, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        announce(0, count() - 1, false);
+        forgetEntryAccessibles(0, count() - 1);
+    });
     connect(entries, &QAbstractItemModel::modelReset, this, &UserList::rebuildIndex);
     connect(entries, &QAbstractItemModel::layoutChanged, this, &UserList::rebuildIndex);
     connect(entries, &QAbstractItemModel::rowsMoved, this, &UserList::rebuildIndex);
@@ -24,6 +44,7 @@ UserList::~UserList()
 {
     // The list widget empties its entries after this part of it is gone.
     disconnect(model(), nullptr, this, nullptr);
+    forgetEntryAccessibles(0, count() - 1);
 }
 
 QItemSelectionModel::SelectionFlags UserList::selectionCommand(const QModelIndex& index,
@@ -118,6 +139,7 @@ void UserList::rowsInserted(const QModelIndex& parent, int start, int end)
 void UserList::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
 {
     announce(start, end, false);
+    forgetEntryAccessibles(start, end);
     for (int row = end; row >= start; --row)
         index_.remove(row, item(row)->text());
     QListWidget::rowsAboutToBeRemoved(parent, start, end);
@@ -130,19 +152,32 @@ void UserList::rebuildIndex()
         index_.append(item(row)->text());
 }
 
+QAccessibleInterface* UserList::entryAccessible(QListWidgetItem* item)
+{
+    const auto known = entryAccessibles_.constFind(item);
+    if (known != entryAccessibles_.constEnd())
+        return QAccessible::accessibleInterface(*known);
+    auto* entry = new UserEntryAccessible(this, item);
+    entryAccessibles_.insert(item, QAccessible::registerAccessibleInterface(entry));
+    return entry;
+}
+
 void UserList::announce(int start, int end, bool added)
 {
     // Nothing is made or sent for a reader that is not there.
-    if (!QAccessible::isActive() || start > end)
-        return;
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(this);
-    if (!list)
+    if (!QAccessible::isActive())
         return;
     for (int row = start; row <= end; ++row) {
-        if (QAccessibleInterface* entry = list->child(row)) {
-            QAccessibleEvent event(entry, added ? QAccessible::ObjectCreated
-                                                : QAccessible::ObjectDestroyed);
-            QAccessible::updateAccessibility(&event);
-        }
+        QAccessibleEvent event(entryAccessible(item(row)),
+                               added ? QAccessible::ObjectCreated : QAccessible::ObjectDestroyed);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void UserList::forgetEntryAccessibles(int start, int end)
+{
+    for (int row = start; row <= end && !entryAccessibles_.isEmpty(); ++row) {
+        if (const auto id = entryAccessibles_.take(item(row)))
+            QAccessible::deleteAccessibleInterface(id);
     }
 }

@@ -2,6 +2,8 @@
 
 #include "chatwindow/user_index.h"
 
+#include <QAccessible>
+#include <QHash>
 #include <QListWidget>
 
 #include <functional>
@@ -28,6 +30,10 @@ public:
 
     std::function<void()> chosen;
 
+    // What assistive technology reads of an entry (UserListAccessible), made on first use
+    // and removed with the entry.
+    QAccessibleInterface* entryAccessible(QListWidgetItem* item);
+
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
@@ -44,6 +50,8 @@ private:
     void rebuildIndex();
     // Tells assistive technology that the entries of these rows came or are going.
     void announce(int start, int end, bool added);
+    void forgetEntryAccessibles(int start, int end);
 
     UserIndex index_;
+    QHash<const QListWidgetItem*, QAccessible::Id> entryAccessibles_;
 };

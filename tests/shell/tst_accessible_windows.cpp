@@ -124,17 +124,27 @@ void AccessibleWindowsTest::chatWindowControlsAreNamed()
     QAccessibleInterface* list = accessible(w.UsrLst);
     QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Userlist"));
     QCOMPARE(list->role(), QAccessible::List);
-    // The caption above the list says what it labels.
+    // The caption above the list labels it, and says so from both ends.
+    QCOMPARE(labelsOf(w.UsrLst), QList<QObject*>{w.Label7});
     QList<QObject*> labelled;
     for (const auto& [target, relation] : accessible(w.Label7)->relations(QAccessible::Labelled))
         labelled.append(target->object());
     QCOMPARE(labelled, QList<QObject*>{w.UsrLst});
 
-    // Entries are read by the player's name.
-    w.addUser(QStringLiteral("bob"), 1);
-    QCOMPARE(list->childCount(), 1);
+    // Entries are read by the player's name, and an entry keeps its interface, which
+    // finds its place afresh, when others leave before it.
+    for (const char* name : {"ann", "bob", "cy"})
+        w.addUser(QString::fromLatin1(name), 1);
+    QCOMPARE(list->childCount(), 3);
+    QAccessibleInterface* cy = list->child(2);
+    QCOMPARE(cy->text(QAccessible::Name), QStringLiteral("cy"));
+    QCOMPARE(cy->role(), QAccessible::ListItem);
+    QCOMPARE(cy->parent(), list);
+    w.removeUser(QStringLiteral("ann"));
+    QCOMPARE(list->childCount(), 2);
+    QCOMPARE(list->indexOfChild(cy), 1);
+    QCOMPARE(list->child(1), cy);
     QCOMPARE(list->child(0)->text(QAccessible::Name), QStringLiteral("bob"));
-    QCOMPARE(list->child(0)->role(), QAccessible::ListItem);
 }
 
 QTEST_MAIN(AccessibleWindowsTest)

@@ -150,9 +150,8 @@ focus = None  # the FocusTracker
 
 
 def focused(window):
-    """The control with the focus: the last one announced in this window, else (before
-    any such event) the one that reports the focused state. A list reports its current
-    entry as focused even when the list has lost the focus, so the events come first."""
+    """The control with the focus, as the last focus event in this window announced it;
+    before any such event, the one that reports the focused state."""
     pump(0)
     if focus.last is not None and window_of(focus.last) == window.get_name():
         return focus.last
