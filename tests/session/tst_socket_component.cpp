@@ -322,6 +322,9 @@ private slots:
         QCOMPARE(QProcess::execute("ip", {"link", "set", "lo", "up"}), 0);
         QCOMPARE(QProcess::execute("ip", {"-6", "addr", "add", "fe80::1/64", "dev", "lo", "nodad"}),
                  0);
+        // On a busy machine the address's route can come a moment after the address.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QProcess::execute("ip", {"-6", "route", "get", "fe80::1", "oif", "lo"}), 0, 5000);
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress(QStringLiteral("fe80::1%lo")), 7706));
         const QString byNumber =
