@@ -66,7 +66,6 @@ public:
 
     // For tests: lower limits, so that a test need not send 200,000 lines.
     void setLimitsForTests(const Limits& limits);
-    const Limits& limits() const { return limits_; }
     // The text bytes that the chunks hold, live or not yet freed.
     qint64 heldBytes() const;
 

@@ -37,7 +37,6 @@ public:
 
     void setFont(const QFont& font);
     void setWidth(qreal width);
-    qreal width() const { return width_; }
 
     qint64 last() const { return store_.rowCount() > 0 ? store_.endRow() - 1 : kHeadLine; }
     qint64 next(qint64 row) const { return row == kHeadLine ? store_.firstRow() : row + 1; }

@@ -27,7 +27,6 @@ public:
     explicit TranscriptScroll(TranscriptRows& rows) : rows_(rows) {}
 
     void setViewHeight(qreal height) { viewHeight_ = height; }
-    qreal viewHeight() const { return viewHeight_; }
 
     bool isFollowing() const { return following_; }
     // The place the view shows now.
