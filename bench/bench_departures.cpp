@@ -6,9 +6,9 @@
 // take; and, apart, the list's re-layout that the event loop does once after each
 // notification.
 #include "bench_report.h"
+#include "bench_session.h"
 
 #include "chatwindow/frm_main.h"
-#include "shell/application_setup.h"
 #include "shell/base/session_state.h"
 
 #include <QApplication>
@@ -102,9 +102,7 @@ void report(const char* name, const std::vector<Timing>& rounds, const QString& 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
-    Declares::reset();
-    Declares::running = true;
+    startBenchSession(app);
 
     frmMain& window = frmMain::instance();
     window.show();

@@ -7,6 +7,7 @@
 // program's window, 1,000,000 "PLAYER:" lines: how much memory grows once the user list
 // is full.
 #include "bench_report.h"
+#include "bench_session.h"
 #include "chat_lines.h"
 #include "chat_under_test.h"
 #include "child_run.h"
@@ -14,8 +15,6 @@
 
 #include "chatwindow/frm_main.h"
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
-#include "shell/base/session_state.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -154,9 +153,7 @@ void floodUserList()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
-    Declares::reset();
-    Declares::running = true;
+    startBenchSession(app);
     if (argc > 2 && QByteArray(argv[1]) == "--child") {
         if (QByteArray(argv[2]) == "players")
             floodUserList();

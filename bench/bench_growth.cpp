@@ -2,10 +2,10 @@
 // transcript, against the first 10,000. Lines go in through the chat window's own
 // receive path, a notification's worth at a time, with the event loop running between.
 #include "bench_report.h"
+#include "bench_session.h"
 #include "chat_lines.h"
 
 #include "chatwindow/frm_main.h"
-#include "shell/application_setup.h"
 #include "shell/base/session_state.h"
 
 #include <QApplication>
@@ -14,9 +14,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
-    Declares::reset();
-    Declares::running = true;
+    startBenchSession(app);
 
     constexpr int kTotal = 500000;
     constexpr int kWindow = 10000;

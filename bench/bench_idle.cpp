@@ -2,11 +2,11 @@
 // seconds given as the first argument), with the chat window shown and the keep-alive
 // timer running.
 #include "bench_report.h"
+#include "bench_session.h"
 #include "loopback_peer.h"
 
 #include "chatwindow/frm_main.h"
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
 #include "shell/base/session_state.h"
 
 #include <QApplication>
@@ -29,10 +29,8 @@ double cpuSeconds()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
+    startBenchSession(app);
     const int seconds = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 30;
-    Declares::reset();
-    Declares::running = true;
 
     LoopbackPeer peer;
     frmMain& window = frmMain::instance();

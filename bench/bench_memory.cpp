@@ -3,12 +3,10 @@
 // their number; the program's transcript against the rich-text transcript it replaced,
 // each in a process of its own.
 #include "bench_report.h"
+#include "bench_session.h"
 #include "chat_under_test.h"
 #include "child_run.h"
 #include "loopback_peer.h"
-
-#include "shell/application_setup.h"
-#include "shell/base/session_state.h"
 
 #include <QApplication>
 #include <QRandomGenerator>
@@ -59,9 +57,7 @@ double bytesPerLine(const QString& which)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
-    Declares::reset();
-    Declares::running = true;
+    startBenchSession(app);
     if (argc > 2 && QByteArray(argv[1]) == "--child") {
         reportToParent("bytesPerLine", bytesPerLine(QString::fromLatin1(argv[2])));
         return 0;

@@ -3,11 +3,11 @@
 // time the event loop is then kept busy); the program's transcript against the
 // rich-text transcript it replaced. Medians of repeated rounds.
 #include "bench_report.h"
+#include "bench_session.h"
 #include "chat_lines.h"
 #include "chat_under_test.h"
 #include "loopback_peer.h"
 
-#include "shell/application_setup.h"
 #include "shell/base/session_state.h"
 
 #include <QAbstractScrollArea>
@@ -76,9 +76,7 @@ Drawing draw(const QString& which, const QList<QByteArray>& lines)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
-    Declares::reset();
-    Declares::running = true;
+    startBenchSession(app);
     const QList<QByteArray> lines = makeChatLines(50000);
     const Drawing ours = draw(QStringLiteral("ours"), lines);
     const Drawing rich = draw(QStringLiteral("richtext"), lines);

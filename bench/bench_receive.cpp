@@ -4,12 +4,12 @@
 // Also the longest time the event loop could not answer while the program's window
 // took them.
 #include "bench_report.h"
+#include "bench_session.h"
 #include "chat_lines.h"
 #include "chat_under_test.h"
 #include "loopback_peer.h"
 
 #include "session/socket_component.h"
-#include "shell/application_setup.h"
 #include "shell/base/session_state.h"
 
 #include <QApplication>
@@ -56,9 +56,7 @@ Run receive(const QString& which, const QByteArray& payload)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    setUpApplication(app);
-    Declares::reset();
-    Declares::running = true;
+    startBenchSession(app);
 
     QByteArray payload;
     for (const QByteArray& line : makeChatLines(kLines))

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -226,8 +227,9 @@ TranscriptAnnouncer::TranscriptAnnouncer(TranscriptView* view) : QObject(view), 
     connect(&quiet_, &QTimer::timeout, this, &TranscriptAnnouncer::announce);
 }
 
-void TranscriptAnnouncer::messagesAdded(qint64 from, qint64 end)
+void TranscriptAnnouncer::messagesShownUpTo(qint64 end)
 {
+    const qint64 from = std::exchange(shownUpTo_, end);
     if (!QAccessible::isActive() || from >= end)
         return;
     if (from_ < 0)

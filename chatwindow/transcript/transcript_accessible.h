@@ -77,13 +77,15 @@ public:
 
     explicit TranscriptAnnouncer(TranscriptView* view);
 
-    void messagesAdded(qint64 from, qint64 end);
+    // The messages before end are now shown; those the last call did not see were added.
+    void messagesShownUpTo(qint64 end);
 
 private:
     void announce();
 
     TranscriptView* view_;
     QTimer quiet_;
+    qint64 shownUpTo_ = 0;
     qint64 from_ = -1;
     qint64 end_ = -1;
 };

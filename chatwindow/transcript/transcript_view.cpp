@@ -61,13 +61,11 @@ void TranscriptView::showChanges()
     changed_ = false;
     rows_.forgetRemovedRows();
     rows_.forgetUnused();
-    if (selection_.keepWithin(store_))
-        emit selectionChanged();
+    selection_.keepWithin(store_);
     scroll_.rowsRemoved();
     syncScrollBar();
     viewport()->update();
-    announcer_->messagesAdded(std::max(shownUpTo_, store_.firstId()), store_.endId());
-    shownUpTo_ = store_.endId();
+    announcer_->messagesShownUpTo(store_.endId());
     emit contentsChanged();
 }
 
@@ -264,12 +262,16 @@ void TranscriptView::ensureVisible(const TextPos& pos)
     scrolled();
 }
 
-QString TranscriptView::toPlainText() const
+TextPos TranscriptView::endOfText() const
 {
     if (store_.isEmpty())
-        return QString();
-    return transcriptText(store_, TextPos{},
-                          {store_.endId() - 1, store_.text(store_.endId() - 1).size()});
+        return TextPos{};
+    return {store_.endId() - 1, store_.text(store_.endId() - 1).size()};
+}
+
+QString TranscriptView::toPlainText() const
+{
+    return transcriptText(store_, TextPos{}, endOfText());
 }
 
 QString TranscriptView::selectedText() const
@@ -283,26 +285,18 @@ void TranscriptView::setSelection(const TextPos& anchor, const TextPos& cursor)
         return;
     selection_ = {anchor, cursor};
     selection_.keepWithin(store_);
-    selectionMoved();
+    viewport()->update();
 }
 
 void TranscriptView::selectAll()
 {
-    if (store_.isEmpty())
-        return;
-    setSelection(TextPos{}, {store_.endId() - 1, store_.text(store_.endId() - 1).size()});
+    setSelection(TextPos{}, endOfText());
     putOnPrimarySelection();
 }
 
 void TranscriptView::clearSelection()
 {
     setSelection(selection_.cursor, selection_.cursor);
-}
-
-void TranscriptView::selectionMoved()
-{
-    viewport()->update();
-    emit selectionChanged();
 }
 
 void TranscriptView::copy() const

@@ -71,7 +71,6 @@ public:
 signals:
     // The text changed: lines were appended (once per batch), or the oldest went.
     void contentsChanged();
-    void selectionChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -99,8 +98,9 @@ private:
     void scrolled();
     void dragTo(QPointF point);
     void autoScroll();
-    void selectionMoved();
     void putOnPrimarySelection() const;
+    // The place after the newest message's last character.
+    TextPos endOfText() const;
     std::pair<TextPos, TextPos> unitAt(const TextPos& pos);
 
     LineStore store_;
@@ -110,7 +110,6 @@ private:
     TranscriptAnnouncer* announcer_ = nullptr;
     int batchDepth_ = 0;
     bool changed_ = false;
-    qint64 shownUpTo_ = 0; // the messages shown before the changes being gathered
 
     // The view sets the scroll bar itself: the bar's own change then means nothing more.
     bool syncing_ = false;

@@ -4,6 +4,8 @@
 // accessibility bus, tests/smoke/atspi_check.sh: offscreen, Qt has no bridge to turn on.)
 #define QTEST_QPA_MOUSE_HANDLING // real press/release/double-click sequences for the list
 
+#include "chat_window_steps.h"
+
 #include "chatwindow/frm_main.h"
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
@@ -16,20 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-frmMain& shownWindow()
-{
-    frmMain& window = frmMain::instance();
-    window.show();
-    window.activateWindow();
-    return window;
-}
-
-void dispatch(const QString& line)
-{
-    frmMain& window = frmMain::instance();
-    TCP::DispatchLine(line, window, *window.Socket1);
-}
 
 void listPlayers(const QStringList& names)
 {
