@@ -111,7 +111,7 @@ void frmMain::installKeyPreview()
 
 void frmMain::Form_KeyPress(int& KeyAscii)
 {
-    if (isTypedCharacter(KeyAscii))
+    if (isTypedCharacter(KeyAscii) && !findBarHasFocus())
         SendTxt->setFocus();
 }
 
@@ -140,5 +140,6 @@ void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
 
 void frmMain::RecTxt_Change()
 {
-    SendTxt->setFocus();
+    if (!findBarHasFocus())
+        SendTxt->setFocus();
 }

@@ -24,7 +24,8 @@ qsizetype prefixAt(QByteArrayView text, qsizetype at)
         return 0;
     const QByteArrayView rest = text.sliced(at);
     for (const QByteArrayView prefix : kPrefixes) {
-        if (rest.size() > prefix.size() && rest.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0 &&
+        if (rest.size() > prefix.size() &&
+            rest.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0 &&
             !isBlank(rest[prefix.size()]))
             return prefix.size();
     }
@@ -53,7 +54,7 @@ QList<LinkSpan> linksIn(QByteArrayView text, qsizetype from, qsizetype to)
             qsizetype end = at;
             while (end < text.size() && !isBlank(text[end]))
                 ++end;
-            if (end > from)
+            if (end > from && !linkAddress(text.sliced(at, end - at)).isEmpty())
                 links.append({at, end});
             at = end;
         } else {

@@ -9,7 +9,8 @@
 // Where the links in a message's Windows-1252 text are. A link is text that begins
 // with "http://", "https://" or "www." (in either case, with something after it) where
 // a word begins or after punctuation, and runs to the next blank: a space, a tab, a
-// line end, any other control character or a non-breaking space.
+// line end, any other control character or a non-breaking space. Text that a browser
+// could not open (no host, say) is no link.
 struct LinkSpan
 {
     qsizetype start = 0;

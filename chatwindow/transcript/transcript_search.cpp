@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-template<typename Found>
+template <typename Found>
 void TranscriptSearch::forEachMatch(qint64 from, qint64 to, Found found) const
 {
     const qsizetype size = matcher_.size();

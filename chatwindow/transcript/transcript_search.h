@@ -58,8 +58,7 @@ private:
 
     // Calls found(place) for each match in messages [from, to), oldest first, while it
     // returns true.
-    template<typename Found>
-    void forEachMatch(qint64 from, qint64 to, Found found) const;
+    template <typename Found> void forEachMatch(qint64 from, qint64 to, Found found) const;
     qint64 countIn(qint64 from, qint64 to) const;
     qint64 blockStart(qint64 index) const;
     qint64 blockEnd(qint64 index) const;

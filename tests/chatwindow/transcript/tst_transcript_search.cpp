@@ -63,16 +63,17 @@ void TranscriptSearchTest::termMatches_data()
     QTest::newRow("either case") << "pilot" << QByteArray("xX_Dark PILOT_Xx Pilot")
                                  << QList<qsizetype>{8, 17};
     QTest::newRow("overlapping") << "aa" << QByteArray("aaaa") << QList<qsizetype>{0, 1, 2};
-    QTest::newRow("accented letters") << QStringLiteral("CAFÉ ŠŒŽŸ")
-                                      << QByteArray("caf\xE9 \x9A\x9C\x9E\xFF")
-                                      << QList<qsizetype>{0};
+    QTest::newRow("accented letters")
+        << QStringLiteral("CAFÉ ŠŒŽŸ") << QByteArray("caf\xE9 \x9A\x9C\x9E\xFF")
+        << QList<qsizetype>{0};
     QTest::newRow("sign without small letter")
         << QStringLiteral("×") << QByteArray("\xD7\xF7") << QList<qsizetype>{0};
     QTest::newRow("at the end of a long text")
         << "End" << QByteArray(40, 'x') + "END" << QList<qsizetype>{40};
     QTest::newRow("one character, many places")
         << "e" << QByteArray("the e-mail, eh?") << QList<qsizetype>{2, 4, 12};
-    QTest::newRow("longer than the text") << "tournament" << QByteArray("tour") << QList<qsizetype>{};
+    QTest::newRow("longer than the text")
+        << "tournament" << QByteArray("tour") << QList<qsizetype>{};
     QTest::newRow("empty term") << "" << QByteArray("abc") << QList<qsizetype>{};
     QTest::newRow("a character the transcript cannot hold")
         << QStringLiteral("a✓") << QByteArray("a?") << QList<qsizetype>{};
@@ -100,8 +101,9 @@ void TranscriptSearchTest::smallLettersAreUnicodes()
 void TranscriptSearchTest::walkingTheMatches()
 {
     LineStore store;
-    const QByteArray lines[] = {"ann> the tournament starts at nine", "bob> Tournament? tournament!",
-                                "cy> tourna", "ment> no match across messages", "dee> TOURNAMENT"};
+    const QByteArray lines[] = {"ann> the tournament starts at nine",
+                                "bob> Tournament? tournament!", "cy> tourna",
+                                "ment> no match across messages", "dee> TOURNAMENT"};
     for (const QByteArray& line : lines)
         store.append(line, kLilac);
     TranscriptSearch search(store);
