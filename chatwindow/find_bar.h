@@ -27,7 +27,7 @@ class FindBar : public QWidget
 
 public:
     // The longest slice of counting between two passes of the event loop.
-    static constexpr int kSliceMs = 5;
+    static constexpr int kSliceMs = 3;
 
     FindBar(TranscriptView& transcript, QWidget* parent);
 
