@@ -123,10 +123,11 @@ int main(int argc, char* argv[])
     }
     const double ourMs = median(ours);
     const double scanMs = median(scans);
-    reportFigure("find a word among 200,000",
-                 QStringLiteral("median %1 ms, counted in all and made current").arg(ourMs, 0, 'f', 2),
-                 QStringLiteral("plain byte scan %1 ms").arg(scanMs, 0, 'f', 2), ourMs / scanMs,
-                 "ours <= 2x the scan", ourMs <= 2 * scanMs);
+    reportFigure(
+        "find a word among 200,000",
+        QStringLiteral("median %1 ms, counted in all and made current").arg(ourMs, 0, 'f', 2),
+        QStringLiteral("plain byte scan %1 ms").arg(scanMs, 0, 'f', 2), ourMs / scanMs,
+        "ours <= 2x the scan", ourMs <= 2 * scanMs);
     reportValue("  for comparison",
                 QStringLiteral("std::string_view::find of the exact bytes %1 ms")
                     .arg(median(finds), 0, 'f', 2));

@@ -86,7 +86,8 @@ void TranscriptLinksTest::whatIsALink_data()
     };
     row("in a sentence", "see http://example.com/a?b=c&d now", {"http://example.com/a?b=c&d"},
         {"http://example.com/a?b=c&d"});
-    row("https and www", "https://a.example/x www.example.org", {"https://a.example/x", "www.example.org"},
+    row("https and www", "https://a.example/x www.example.org",
+        {"https://a.example/x", "www.example.org"},
         {"https://a.example/x", "http://www.example.org"});
     row("either case", "WWW.Example.ORG HTTP://B.example", {"WWW.Example.ORG", "HTTP://B.example"},
         {"http://www.example.org", "http://b.example"});
@@ -118,7 +119,8 @@ void TranscriptLinksTest::whatIsALink()
     QStringList found;
     QStringList opens;
     for (const LinkSpan& link : linksIn(text, from, text.size())) {
-        const QByteArrayView linkText = QByteArrayView(text).sliced(link.start, link.end - link.start);
+        const QByteArrayView linkText =
+            QByteArrayView(text).sliced(link.start, link.end - link.start);
         found.append(QString::fromLatin1(linkText));
         opens.append(linkAddress(linkText).toString());
         QCOMPARE(linkAt(text, link.start), link);
@@ -138,14 +140,18 @@ void TranscriptLinksTest::mouseOnALink_data()
     QTest::addColumn<QString>("selected");
 
     // The link is [16, 45) of the first message, "example" [23, 30), "rules" [7, 12).
-    QTest::newRow("click on a link") << "click" << qsizetype(25) << QStringList{"http://example.com/rules?id=7"} << "";
+    QTest::newRow("click on a link")
+        << "click" << qsizetype(25) << QStringList{"http://example.com/rules?id=7"} << "";
     QTest::newRow("click beside it") << "click" << qsizetype(8) << QStringList{} << "";
-    QTest::newRow("drag from a link") << "drag" << qsizetype(25) << QStringList{} << "ample.com/rules?id=7 tonight";
-    QTest::newRow("double-click on a link") << "double" << qsizetype(25) << QStringList{} << "example";
+    QTest::newRow("drag from a link")
+        << "drag" << qsizetype(25) << QStringList{} << "ample.com/rules?id=7 tonight";
+    QTest::newRow("double-click on a link")
+        << "double" << qsizetype(25) << QStringList{} << "example";
     QTest::newRow("triple-click on a link")
         << "triple" << qsizetype(25) << QStringList{}
         << "alice> rules at http://example.com/rules?id=7 tonight\n";
-    QTest::newRow("shift+click on a link") << "shift" << qsizetype(25) << QStringList{} << "rules at http://ex";
+    QTest::newRow("shift+click on a link")
+        << "shift" << qsizetype(25) << QStringList{} << "rules at http://ex";
 }
 
 void TranscriptLinksTest::mouseOnALink()
@@ -157,7 +163,8 @@ void TranscriptLinksTest::mouseOnALink()
 
     QWidget* area = view_->viewport();
     const QPoint point = pointAt(0, at);
-    // Each sequence as a real mouse sends it: a double-click is press, release, double-click, release.
+    // Each sequence as a real mouse sends it: a double-click is press, release, double-click,
+    // release.
     if (action == u"click") {
         QTest::mouseClick(area, Qt::LeftButton, {}, point);
     } else if (action == u"drag") {
