@@ -2,6 +2,9 @@
 
 #include "session/wire_codec.h"
 
+#include <algorithm>
+#include <array>
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif

@@ -262,14 +262,19 @@ std::optional<TextPos> TranscriptSearch::oldestIn(qint64 from, qint64 to)
     return std::nullopt;
 }
 
+bool TranscriptSearch::settleNow()
+{
+    // Asked for the next match before the current one is settled: the one settled on
+    // is the next.
+    if (!anchor_)
+        return false;
+    countSome(QDeadlineTimer(QDeadlineTimer::Forever));
+    return true;
+}
+
 void TranscriptSearch::toOlder()
 {
-    // Asked for before the current match is settled: the one settled on is the next.
-    if (anchor_) {
-        countSome(QDeadlineTimer(QDeadlineTimer::Forever));
-        return;
-    }
-    if (!current_)
+    if (settleNow() || !current_)
         return;
     const qint64 index = blockOf(*current_);
     std::optional<TextPos> found = lastIn(index, current_);
@@ -282,12 +287,7 @@ void TranscriptSearch::toOlder()
 
 void TranscriptSearch::toNewer()
 {
-    // Asked for before the current match is settled: the one settled on is the next.
-    if (anchor_) {
-        countSome(QDeadlineTimer(QDeadlineTimer::Forever));
-        return;
-    }
-    if (!current_)
+    if (settleNow() || !current_)
         return;
     const qint64 index = blockOf(*current_);
     std::optional<TextPos> found = firstIn(index, current_);

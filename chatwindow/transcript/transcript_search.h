@@ -74,6 +74,8 @@ private:
     std::optional<TextPos> newestIn(qint64 from, qint64 to);
     std::optional<TextPos> oldestIn(qint64 from, qint64 to);
     void settle();
+    // Settles the current match if it is not; true if it was not.
+    bool settleNow();
 
     const LineStore& store_;
     TextMatcher matcher_;

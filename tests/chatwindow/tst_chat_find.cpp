@@ -8,24 +8,11 @@
 #include "chatwindow/send_text_box.h"
 #include "chatwindow/transcript/transcript_view.h"
 #include "chatwindow/user_list.h"
+#include "support/opened_links.h"
 #include "support/window_test.h"
 
 #include <QLineEdit>
 #include <QtTest>
-
-namespace {
-
-class OpenedLinks : public LinkOpener
-{
-public:
-    explicit OpenedLinks(QStringList& opened) : opened_(opened) {}
-    void open(const QUrl& address) override { opened_.append(address.toString()); }
-
-private:
-    QStringList& opened_;
-};
-
-} // namespace
 
 class ChatFindTest : public WindowTest
 {

@@ -4,6 +4,7 @@
 #include "chatwindow/transcript/transcript_view.h"
 #include "shell/application_setup.h"
 #include "shell/base/design_font.h"
+#include "support/opened_links.h"
 
 #include <QClipboard>
 #include <QMenu>
@@ -12,17 +13,6 @@
 namespace {
 
 constexpr TextLook kLilac{qRgb(181, 181, 255), false, false};
-
-// Stands in for the desktop's browser: notes every address it is asked to open.
-class OpenedLinks : public LinkOpener
-{
-public:
-    explicit OpenedLinks(QStringList& opened) : opened_(opened) {}
-    void open(const QUrl& address) override { opened_.append(address.toString()); }
-
-private:
-    QStringList& opened_;
-};
 
 } // namespace
 
