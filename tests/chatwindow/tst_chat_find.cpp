@@ -24,7 +24,6 @@ private slots:
     void opensFromEveryControlBelowTheTranscript();
     void walkingTheMatchesWithTheKeys();
     void keepsTheKeyboardWhileLinesArrive();
-    void matchesStayRightWhileTheOldestGo();
     void ctrlEnterOpensTheLinkAtTheMatch();
 
 private:
@@ -135,28 +134,6 @@ void ChatFindTest::keepsTheKeyboardWhileLinesArrive()
     w.RecTxt->setFocus();
     append(QStringLiteral("p> another"));
     QVERIFY(w.SendTxt->hasFocus());
-}
-
-void ChatFindTest::matchesStayRightWhileTheOldestGo()
-{
-    frmMain& w = window();
-    w.RecTxt->setStoreLimitsForTests({10, LineStore::kMaxTextBytes, LineStore::kMaxRows});
-    key(Qt::Key_F, Qt::ControlModifier);
-    type(QStringLiteral("tournament"));
-    key(Qt::Key_F3, Qt::ShiftModifier);
-    QCOMPARE(count(), QStringLiteral("4 of 4"));
-    append(QStringLiteral("eve> tournament soon"));
-    QCOMPARE(count(), QStringLiteral("5 of 5"));
-    // The first message goes, and its match with it: the current one is now the oldest left.
-    for (int i = 0; i < 6; ++i)
-        append(QStringLiteral("p> line %1").arg(i));
-    QCOMPARE(w.RecTxt->store().firstId(), 1);
-    QCOMPARE(count(), QStringLiteral("4 of 4"));
-    QCOMPARE(mark(), (TextPos{1, 5}));
-    for (int i = 0; i < 2; ++i)
-        append(QStringLiteral("p> more %1").arg(i));
-    QCOMPARE(count(), QStringLiteral("2 of 2"));
-    QCOMPARE(mark(), (TextPos{3, 5}));
 }
 
 void ChatFindTest::ctrlEnterOpensTheLinkAtTheMatch()
