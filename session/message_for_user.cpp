@@ -7,8 +7,8 @@
 namespace {
 
 enum class Meant {
-    Always,     // a private message
-    WhenNamed,  // only when its text names the user
+    Always,    // a private message
+    WhenNamed, // only when its text names the user
 };
 
 struct NoticedKind

@@ -60,8 +60,8 @@ QList<Completion> nameCompletions(const QString& text, qsizetype caret,
         const qsizetype skip = recipient && tail.startsWith(u' ') ? 1 : 0;
         QList<Completion> offers;
         for (const QString& name : names) {
-            offers.append({head + name + after + tail,
-                           head.size() + name.size() + after.size() + skip});
+            offers.append(
+                {head + name + after + tail, head.size() + name.size() + after.size() + skip});
         }
         return offers;
     }
@@ -71,8 +71,8 @@ QList<Completion> nameCompletions(const QString& text, qsizetype caret,
 std::optional<Completion> NameCompleter::complete(const QString& text, qsizetype caret,
                                                   const QStringList& userNames, bool backward)
 {
-    const bool cycling = shown_ >= 0 && shown_ < offers_.size() &&
-                         offers_.at(shown_) == Completion{text, caret};
+    const bool cycling =
+        shown_ >= 0 && shown_ < offers_.size() && offers_.at(shown_) == Completion{text, caret};
     if (cycling) {
         const qsizetype count = offers_.size();
         shown_ = (shown_ + (backward ? count - 1 : 1)) % count;

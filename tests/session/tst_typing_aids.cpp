@@ -120,8 +120,10 @@ void TypingAidsTest::completedPrivateMessageGoesToTheFullName_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("sent");
-    QTest::newRow("start of a line") << "xx" << "SEND:PRIV:xX_Dark Pilot_Xx:see you";
-    QTest::newRow("after the slash") << "/xx_d" << "SEND:PRIV:xX_Dark Pilot_Xx:see you";
+    QTest::newRow("start of a line") << "xx"
+                                     << "SEND:PRIV:xX_Dark Pilot_Xx:see you";
+    QTest::newRow("after the slash") << "/xx_d"
+                                     << "SEND:PRIV:xX_Dark Pilot_Xx:see you";
     QTest::newRow("after slash and blank") << "/ xX_Dark P"
                                            << "SEND:PRIV:xX_Dark Pilot_Xx:see you";
 }
