@@ -86,8 +86,8 @@ void DesktopNotification::sendNotify(const Message& message)
     QVariantMap hints;
     hints.insert(QStringLiteral("category"), QStringLiteral("im.received"));
     QDBusMessage notify = call("Notify");
-    notify << QString::fromLatin1(Declares::kAppTitle) << shownId_
-           << QString::fromLatin1(kIconName) << message.summary << body
+    notify << QString::fromLatin1(Declares::kAppTitle) << shownId_ << QString::fromLatin1(kIconName)
+           << message.summary << body
            << QStringList{QString::fromLatin1(kDefaultAction), QStringLiteral("Show")} << hints
            << qint32(-1);
 
