@@ -49,6 +49,10 @@ void askForAttention(QWidget& window)
     if (!window.isVisible())
         return;
     QApplication::alert(&window);
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    // Other platforms may answer for X11 too (offscreen does), without a connection.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 && x11->connection())
         demandAttention(x11->connection(), static_cast<xcb_window_t>(window.winId()));
 }

@@ -94,6 +94,7 @@ private slots:
     void transcriptFollowsOnlyAtTheBottom();
     void notificationChangesTranscriptOnce();
     void noticeOfMessagesForTheUserOnlyWhileInactive();
+    void noticeWithoutASessionBusSaysNothing();
 };
 
 void ChatWindowTest::designTimeLayout()
@@ -578,6 +579,18 @@ void ChatWindowTest::noticeOfMessagesForTheUserOnlyWhileInactive()
     w.takeReceived("MSG:PRIV:Bob:seen at once\n");
     QCOMPARE(notice->shown.size(), 2);
     QVERIFY(w.RecTxt->toPlainText().endsWith(u"Bob> seen at once"));
+}
+
+void ChatWindowTest::noticeWithoutASessionBusSaysNothing()
+{
+    // The bus is looked for only when a notice is shown, as here for the first time.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/orvex-bus");
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    frmMain& w = shownWindow();
+    DesktopNotice notice(w);
+    notice.show(QStringLiteral("Bob"), QStringLiteral("psst"));
+    QCoreApplication::processEvents();
+    QVERIFY(w.isVisible());
 }
 
 QTEST_MAIN(ChatWindowTest)

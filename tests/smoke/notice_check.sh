@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The notice of a private message in a real desktop: Client under Xvfb with openbox,
-# a real notification server (dunst) on a private session bus. With another window
-# active, a private message from a second player of the test zone must mark the chat
-# window (_NET_WM_STATE_DEMANDS_ATTENTION, read with xprop) and reach dunst with the
-# sender as summary and the text as body; the notification's default action brings the
-# chat window to the front, which clears the mark; while the window is active, a
+# a private session bus. With another window active, a private message from a second
+# player of the test zone must mark the chat window (_NET_WM_STATE_DEMANDS_ATTENTION,
+# read with xprop), first while the bus has no notification service (the client says
+# nothing and goes on), then with a real notification server (dunst), which must receive
+# the sender as summary and the text as body; the notification's default action brings
+# the chat window to the front, which clears the mark; while the window is active, a
 # further message shows nothing.
 # usage: notice_check.sh CLIENT TESTZONE
 set -euo pipefail
@@ -15,12 +16,30 @@ if [ -z "${ORVEX_NOTICE_INNER:-}" ]; then
     for tool in xvfb-run dbus-run-session dbus-send xdotool openbox xprop xmessage dunst dunstctl; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
     done
+    # A session bus that starts no service on demand, so that the notification server
+    # is there only once the check starts it.
+    bus_config=$(mktemp)
+    cat >"$bus_config" <<'CONFIG'
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONFIG
     ORVEX_NOTICE_INNER=1 timeout -k 5 100 xvfb-run -a -s "-screen 0 1024x768x24" \
-        dbus-run-session -- "$0" "$@" &
+        dbus-run-session --config-file="$bus_config" -- "$0" "$@" &
     runner=$!
     status=0
     wait "$runner" || status=$?
     kill -- "-$runner" 2>/dev/null || true
+    rm -f "$bus_config"
     [ "$status" -eq 124 ] && echo "FAIL: the check did not end within 100 s"
     exit "$status"
 fi
@@ -63,14 +82,6 @@ touch "$work/shown"
 
 openbox >/dev/null 2>&1 &
 pids+=($!)
-dunst -config "$work/dunstrc" >"$work/dunst.log" 2>&1 &
-pids+=($!)
-# Asked without activating a second server through the bus.
-owned() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q true
-}
-wait_for owned || fail "dunst did not start: $(cat "$work/dunst.log")"
 
 "$zone" --port 0 >"$work/zone.log" 2>&1 &
 pids+=($!)
@@ -106,6 +117,25 @@ marked() { xprop -id "$chat" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTEN
 marked && fail "the chat window asks for attention before any message"
 sleep 0.5 # the client has heard that it lost the focus
 
+# No notification service yet: the window asks for attention all the same, and the
+# client prints nothing about the missing service.
+printf 'SEND:PRIV:Username:nobody hears\n' >&3
+wait_for marked || fail "without a notification service, the chat window does not ask for attention"
+sleep 0.5
+if grep -i 'dbus\|notif' "$work/client.log"; then fail "the client printed the above"; fi
+xdotool windowactivate --sync "$chat"
+wait_for '! marked' || fail "the chat window still asks for attention once active"
+xdotool windowactivate --sync "$other"
+wait_for '[ $(( $(active) )) -eq "$other" ]' || fail "the other window is not active again"
+sleep 0.5
+
+dunst -config "$work/dunstrc" >"$work/dunst.log" 2>&1 &
+pids+=($!)
+owned() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications | grep -q true
+}
+wait_for owned || fail "dunst did not start: $(cat "$work/dunst.log")"
 printf 'SEND:PRIV:Username:hello username, <b>look</b> & see\n' >&3
 wait_for marked || fail "the chat window does not ask for attention: $(xprop -id "$chat" _NET_WM_STATE), active $(active), chat $chat, shown: $(cat "$work/shown")"
 echo "urgency: $(xprop -id "$chat" _NET_WM_STATE)"
