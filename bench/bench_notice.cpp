@@ -1,7 +1,7 @@
 // Notice: how long the chat window's UI thread is held by a private message (its line
-// shown and the notice given) arriving while the window is not active, on whatever session bus the environment names (none,
-// or one without a notification service): the first notice, which looks for the bus,
-// and the longest of the ones after it. The first argument names the case.
+// shown and the notice given) arriving while the window is not active, on whatever session bus the
+// environment names (none, or one without a notification service): the first notice, which looks
+// for the bus, and the longest of the ones after it. The first argument names the case.
 #include "bench_report.h"
 #include "bench_session.h"
 

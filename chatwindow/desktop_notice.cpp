@@ -8,6 +8,7 @@
 DesktopNotice::DesktopNotice(QWidget& window)
     : QObject(&window), window_(window), notification_(new DesktopNotification(this))
 {
+    notification_->icon = window.windowIcon().pixmap(32, 32).toImage();
     notification_->activated = [this] {
         window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
         window_.show();

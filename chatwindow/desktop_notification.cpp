@@ -2,8 +2,10 @@
 
 #include "shell/base/session_state.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QVariantMap>
@@ -12,6 +14,28 @@ namespace {
 
 constexpr char kInterface[] = "org.freedesktop.Notifications";
 constexpr char kDefaultAction[] = "default";
+
+// A picture as the "image-data" hint carries it: RGBA rows of 8-bit samples.
+struct ImageData
+{
+    QImage rgba;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const ImageData& image)
+{
+    const QImage& rgba = image.rgba;
+    argument.beginStructure();
+    argument << rgba.width() << rgba.height() << int(rgba.bytesPerLine()) << true << 8 << 4
+             << QByteArray(reinterpret_cast<const char*>(rgba.constBits()), rgba.sizeInBytes());
+    argument.endStructure();
+    return argument;
+}
+
+// Only sent, never read back.
+const QDBusArgument& operator>>(const QDBusArgument& argument, ImageData&)
+{
+    return argument;
+}
 
 QDBusMessage call(const char* method)
 {
@@ -23,7 +47,12 @@ QDBusMessage call(const char* method)
 
 } // namespace
 
-DesktopNotification::DesktopNotification(QObject* parent) : QObject(parent) {}
+Q_DECLARE_METATYPE(ImageData)
+
+DesktopNotification::DesktopNotification(QObject* parent) : QObject(parent)
+{
+    qDBusRegisterMetaType<ImageData>();
+}
 
 void DesktopNotification::show(const QString& summary, const QString& body)
 {
@@ -85,6 +114,10 @@ void DesktopNotification::sendNotify(const Message& message)
     const QString body = bodyMarkup_ ? message.body.toHtmlEscaped() : message.body;
     QVariantMap hints;
     hints.insert(QStringLiteral("category"), QStringLiteral("im.received"));
+    if (!icon.isNull()) {
+        const ImageData image{icon.convertToFormat(QImage::Format_RGBA8888)};
+        hints.insert(QStringLiteral("image-data"), QVariant::fromValue(image));
+    }
     QDBusMessage notify = call("Notify");
     notify << QString::fromLatin1(Declares::kAppTitle) << shownId_ << QString::fromLatin1(kIconName)
            << message.summary << body

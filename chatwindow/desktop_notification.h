@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -24,6 +25,10 @@ public:
 
     // Shows a notification with summary and body as plain text.
     void show(const QString& summary, const QString& body);
+
+    // The picture the notification shows, sent with it; without one, the server looks up
+    // kIconName in the icon theme.
+    QImage icon;
 
     // Runs when the user activates the notification (its default action).
     std::function<void()> activated;
