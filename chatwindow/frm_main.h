@@ -3,11 +3,14 @@
 #include "chatwindow/image_list.h"
 #include "chatwindow/user_list.h"
 #include "session/chat_view.h"
+#include "session/line_history.h"
+#include "session/name_completion.h"
 #include "session/receive_step.h"
 #include "shell/base/window_slot.h"
 
 #include <QWidget>
 
+class DesktopNotice;
 class QCloseEvent;
 class QLabel;
 class QTimer;
@@ -45,6 +48,12 @@ public:
     void RecTxt_Change();
     void UsrLst_DblClick();
 
+    // Up (older) and Down in the entry box: the lines entered in this run.
+    void recallLine(bool older);
+    // Tab and Shift+Tab (backward) in the entry box: the user list's names. False when no
+    // name fits, so that the key moves the focus as usual.
+    bool completeName(bool backward);
+
     // The connection's notifications and the keep-alive tick.
     void Socket1_Connect();
     void Socket1_Read(int bytesTotal);
@@ -68,6 +77,8 @@ public:
     static constexpr int kMaxUsers = 10000;
     // For tests: a smaller bound on the user list.
     void setUserListBoundForTests(int entries) { maxUsers_ = entries; }
+    // For tests: what tells the desktop of a message meant for the user (owned here).
+    void setDesktopNoticeForTests(DesktopNotice* notice);
 
     void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
                     quint8 italic) override;
@@ -92,7 +103,13 @@ private:
     void nameControls();
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
+    // Tells the desktop of the newest of lines that is meant for the user, unless the
+    // window is the active one.
+    void noticeMessagesForUser(const QList<QByteArray>& lines);
 
     ReceiveStep receive_;
     int maxUsers_ = kMaxUsers;
+    LineHistory enteredLines_;
+    NameCompleter nameCompleter_;
+    DesktopNotice* desktopNotice_ = nullptr;
 };

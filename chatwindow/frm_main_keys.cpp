@@ -107,6 +107,8 @@ void frmMain::installKeyPreview()
     // lands there: with nothing selected in the box, it copies what the reader selected
     // in the transcript.
     SendTxt->copyWithoutSelection = [this] { RecTxt->copy(); };
+    SendTxt->recall = [this](bool older) { recallLine(older); };
+    SendTxt->complete = [this](bool backward) { return completeName(backward); };
 }
 
 void frmMain::Form_KeyPress(int& KeyAscii)
@@ -131,6 +133,7 @@ void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
     Q_UNUSED(Shift);
     if (KeyCode != SendTextBox::kEnterKeyCode)
         return;
+    enteredLines_.add(Declares::typedLine);
     if (const auto line = commandLineToProtocol(Declares::typedLine, userNames(*UsrLst)))
         TCP::SendLine(*Socket1, *line);
     Declares::typedLine.clear();
@@ -141,4 +144,24 @@ void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
 void frmMain::RecTxt_Change()
 {
     SendTxt->setFocus();
+}
+
+void frmMain::recallLine(bool older)
+{
+    const auto line = older ? enteredLines_.older(SendTxt->text()) : enteredLines_.newer();
+    if (!line)
+        return;
+    SendTxt->setText(*line);
+    SendTxt->setCursorPosition(SendTxt->text().size());
+}
+
+bool frmMain::completeName(bool backward)
+{
+    const auto line = nameCompleter_.complete(SendTxt->text(), SendTxt->cursorPosition(),
+                                              userNames(*UsrLst), backward);
+    if (!line)
+        return false;
+    SendTxt->setText(line->text);
+    SendTxt->setCursorPosition(static_cast<int>(line->caret));
+    return true;
 }

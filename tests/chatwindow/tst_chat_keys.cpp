@@ -37,6 +37,8 @@ private slots:
     void everyEnterEmptiesTheBox_data();
     void everyEnterEmptiesTheBox();
     void privateMessageUsesListedNames();
+    void upAndDownRecallEnteredLines();
+    void tabCompletesNamesOrMovesTheFocus();
     void heldEnterSendsOnce();
     void enterClosingMessageBoxDoesNotSend();
     void typingFilter();
@@ -180,6 +182,65 @@ void ChatKeysTest::privateMessageUsesListedNames()
     type(QStringLiteral("/ Big Bob hi"));
     enter();
     expectSentExactly("SEND:PRIV:Big Bob:hi: there\nSEND:PRIV:Big:Bob hi\n");
+}
+
+void ChatKeysTest::upAndDownRecallEnteredLines()
+{
+    SendTextBox& box = *window().SendTxt;
+    const QString tooLong = QStringLiteral("hello ") + QString(285, u'x');
+    type(QStringLiteral("first"));
+    enter();
+    box.setText(tooLong);
+    enter();
+    expectSentExactly("SEND:PUB:first\n"); // the long line did not go out
+    server_->clearReceived();
+
+    type(QStringLiteral("draft"));
+    QTest::keyClick(native(), Qt::Key_Up);
+    QCOMPARE(box.text(), tooLong);
+    QCOMPARE(Declares::typedLine, tooLong);
+    QCOMPARE(box.cursorPosition(), tooLong.size());
+    QTest::keyClick(native(), Qt::Key_Up);
+    QCOMPARE(box.text(), QStringLiteral("first"));
+    QTest::keyClick(native(), Qt::Key_Up); // the oldest stays
+    QCOMPARE(box.text(), QStringLiteral("first"));
+    QTest::keyClick(native(), Qt::Key_Down);
+    QTest::keyClick(native(), Qt::Key_Down);
+    QCOMPARE(box.text(), QStringLiteral("draft"));
+    QCOMPARE(Declares::typedLine, QStringLiteral("draft"));
+
+    // The long line recalled, shortened and sent.
+    box.clear();
+    QTest::keyClick(native(), Qt::Key_Up);
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(native(), Qt::Key_Backspace);
+    enter();
+    expectSentExactly("SEND:PUB:" + tooLong.left(tooLong.size() - 10).toLatin1() + '\n');
+}
+
+void ChatKeysTest::tabCompletesNamesOrMovesTheFocus()
+{
+    SendTextBox& box = *window().SendTxt;
+    window().addUser(QStringLiteral("xX_Dark"), 1);
+    window().addUser(QStringLiteral("xX_Dark Pilot_Xx"), 1);
+    type(QStringLiteral("XX"));
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QCOMPARE(box.text(), QStringLiteral("/ xX_Dark "));
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QCOMPARE(box.text(), QStringLiteral("/ xX_Dark Pilot_Xx "));
+    QCOMPARE(Declares::typedLine, box.text());
+    QVERIFY(box.hasFocus());
+    type(QStringLiteral("gg"));
+    enter();
+    expectSentExactly("SEND:PRIV:xX_Dark Pilot_Xx:gg\n");
+
+    // Nothing to complete: Tab walks the window, Shift+Tab comes back.
+    type(QStringLiteral("zz"));
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QTRY_VERIFY(window().RecTxt->hasFocus());
+    QTest::keyClick(native(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(box.hasFocus());
+    QCOMPARE(box.text(), QStringLiteral("zz"));
 }
 
 void ChatKeysTest::heldEnterSendsOnce()
