@@ -1,7 +1,7 @@
 #include "login/frm_connect.h"
 
-#include "login/program_folder.h"
 #include "login/settings.h"
+#include "login/settings_folder.h"
 #include "login/validate_login.h"
 #include "session/number_rules.h"
 #include "session/protocol.h"
@@ -184,7 +184,7 @@ void frmConnect::setVisible(bool visible)
 
 void frmConnect::Form_Load()
 {
-    Declares::AppDir = programFolder() + u'/';
+    Declares::AppDir = settingsFolder() + u'/';
     const QString file = settingsFilePath();
     if (!FileExists(file, 0))
         return;

@@ -197,6 +197,11 @@ void ChatWindowTest::picturesAndIcon()
         seen.insert(
             QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
         QCOMPARE(pixelsOf(w.UsrImages.picture(number)), image);
+        // On a screen scaled to 200% the list shows the picture drawn at 32 x 32.
+        const QImage sharp = w.UsrImages.picture(number).pixmap(QSize(16, 16), 2.0).toImage();
+        QCOMPARE(sharp.convertToFormat(QImage::Format_ARGB32),
+                 QImage(QStringLiteral(":/chatwindow/images/user%1@2x.png").arg(number))
+                     .convertToFormat(QImage::Format_ARGB32));
     }
     QCOMPARE(seen.size(), ImageList::kCount);
     QVERIFY(w.UsrImages.picture(0).isNull());
@@ -204,8 +209,8 @@ void ChatWindowTest::picturesAndIcon()
 
     const QIcon icon = w.windowIcon();
     const QList<QSize> sizes = icon.availableSizes();
-    QVERIFY(sizes.contains(QSize(16, 16)));
-    QVERIFY(sizes.contains(QSize(32, 32)));
+    for (const int size : kIconSizes)
+        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     const QImage big = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(qAlpha(big.pixel(0, 0)), 0);          // transparent corner
     QCOMPARE(big.pixel(16, 3), qRgb(255, 255, 0)); // yellow face

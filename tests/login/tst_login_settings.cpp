@@ -6,6 +6,7 @@
 #include "login/program_folder.h"
 #include "login/settings.h"
 #include "shell/base/session_state.h"
+#include "support/ordinary_user.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,6 @@
 
 #include <csignal>
 
-#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -38,37 +38,6 @@ QByteArray readBytes(const QString& path)
         return QByteArray("<unreadable>");
     return file.readAll();
 }
-
-// Acts on files as an ordinary user while it lives, so that permissions hold for the
-// test as they do for a player. Root takes the file-system identity of "nobody"
-// (setfsuid, for this thread only), which drops its right to override them, with the
-// group given.
-class OrdinaryUser
-{
-public:
-    static constexpr uid_t kNobody = 65534;
-
-    // The user whose permissions apply: "nobody" for root, oneself otherwise.
-    static uid_t id() { return isRoot() ? kNobody : ::geteuid(); }
-    static bool isRoot() { return ::geteuid() == 0; }
-
-    explicit OrdinaryUser(gid_t group = kNobody)
-    {
-        if (isRoot()) {
-            ::setfsgid(group);
-            ::setfsuid(kNobody);
-        }
-    }
-    ~OrdinaryUser()
-    {
-        if (isRoot()) {
-            ::setfsuid(0);
-            ::setfsgid(0);
-        }
-    }
-    OrdinaryUser(const OrdinaryUser&) = delete;
-    OrdinaryUser& operator=(const OrdinaryUser&) = delete;
-};
 
 // A second user and a group that the tests share between users. Neither needs to exist
 // in the user database: root can give files to any number.
@@ -184,6 +153,7 @@ void TestLoginSettings::init()
     QVERIFY(dir_->isValid());
     ini_ = dir_->filePath(QStringLiteral("Game.ini"));
     overrideProgramFolderForTests(dir_->path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->filePath(QStringLiteral("config"))));
 }
 
 void TestLoginSettings::cleanup()
