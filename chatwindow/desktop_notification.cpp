@@ -114,13 +114,15 @@ void DesktopNotification::sendNotify(const Message& message)
     const QString body = bodyMarkup_ ? message.body.toHtmlEscaped() : message.body;
     QVariantMap hints;
     hints.insert(QStringLiteral("category"), QStringLiteral("im.received"));
+    // Lets the service find the menu entry, and with it the program's name and icon.
+    hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(Declares::kAppId));
     if (!icon.isNull()) {
         const ImageData image{icon.convertToFormat(QImage::Format_RGBA8888)};
         hints.insert(QStringLiteral("image-data"), QVariant::fromValue(image));
     }
     QDBusMessage notify = call("Notify");
-    notify << QString::fromLatin1(Declares::kAppTitle) << shownId_ << QString::fromLatin1(kIconName)
-           << message.summary << body
+    notify << QString::fromLatin1(Declares::kAppTitle) << shownId_
+           << QString::fromLatin1(Declares::kAppId) << message.summary << body
            << QStringList{QString::fromLatin1(kDefaultAction), QStringLiteral("Show")} << hints
            << qint32(-1);
 

@@ -18,8 +18,6 @@ class DesktopNotification : public QObject
 public:
     static constexpr char kService[] = "org.freedesktop.Notifications";
     static constexpr char kPath[] = "/org/freedesktop/Notifications";
-    // The icon named in the notification.
-    static constexpr char kIconName[] = "orvex-chat";
 
     explicit DesktopNotification(QObject* parent);
 
@@ -27,7 +25,7 @@ public:
     void show(const QString& summary, const QString& body);
 
     // The picture the notification shows, sent with it; without one, the server looks up
-    // kIconName in the icon theme.
+    // the program's icon in the icon theme.
     QImage icon;
 
     // Runs when the user activates the notification (its default action).
