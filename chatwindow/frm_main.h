@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+class KeyboardFocus;
 class QCloseEvent;
 class QLabel;
 class QTimer;
@@ -95,4 +96,5 @@ private:
 
     ReceiveStep receive_;
     int maxUsers_ = kMaxUsers;
+    KeyboardFocus* keyboardFocus_ = nullptr;
 };
