@@ -4,7 +4,7 @@
 
 orvex_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils xclip imagemagick openbox
-    at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0)
+    at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 acl)
 
 # ensure_packages [extra package...]: installs whatever of the list is missing.
 ensure_packages() {
