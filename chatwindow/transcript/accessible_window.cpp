@@ -49,7 +49,8 @@ AccessibleWindow accessibleWindow(const LineStore& store, qint64 first, qint64 l
         window.ids.append(message);
         window.starts.append(int(window.text.size()));
         if (message != kHeadLine)
-            window.text += transcriptText(store, {message, 0}, {message, store.text(message).size()});
+            window.text +=
+                transcriptText(store, {message, 0}, {message, store.text(message).size()});
     }
     return window;
 }
