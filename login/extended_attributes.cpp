@@ -62,8 +62,17 @@ bool carryExtendedAttributes(const QByteArray& oldFileName, int fd)
         const auto get = [old, &name](char* buffer, size_t size) {
             return ::getxattr(old, name.constData(), buffer, size);
         };
-        if (!readSized(get, value) ||
-            ::fsetxattr(fd, name.constData(), value.constData(), value.size(), 0) != 0)
+        if (!readSized(get, value))
+            return false;
+        // One the new file already has alike (a security label, a list its folder gave
+        // it) is left as it is: setting it may need rights that keeping it does not.
+        QByteArray present;
+        const auto getNew = [fd, &name](char* buffer, size_t size) {
+            return ::fgetxattr(fd, name.constData(), buffer, size);
+        };
+        if (readSized(getNew, present) && present == value)
+            continue;
+        if (::fsetxattr(fd, name.constData(), value.constData(), value.size(), 0) != 0)
             return false;
     }
     return true;
