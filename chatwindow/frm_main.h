@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class DesktopNotice;
+class KeyboardFocus;
 class QCloseEvent;
 class QLabel;
 class QTimer;
@@ -112,4 +113,5 @@ private:
     LineHistory enteredLines_;
     NameCompleter nameCompleter_;
     DesktopNotice* desktopNotice_ = nullptr;
+    KeyboardFocus* keyboardFocus_ = nullptr;
 };

@@ -191,6 +191,8 @@ void frmConnect::Form_Load()
     const QString section = QStringLiteral("INIT");
     NameTxt->setText(ReadIniValue(file, section, QStringLiteral("Name")));
     PasswordTxt->setText(ReadIniValue(file, section, QStringLiteral("Password")));
+    // A password in the file was saved by the user: Connect keeps it unless they untick.
+    SavePassChk->setChecked(!PasswordTxt->text().isEmpty());
     ArenaTxt->setText(ReadIniValue(file, section, QStringLiteral("Arena")));
     IPTxt->setText(ReadIniValue(file, section, QStringLiteral("ServerIP")));
     PortTxt->setText(ReadIniValue(file, section, QStringLiteral("Port")));
@@ -237,6 +239,9 @@ void frmConnect::Command1_Click()
 void frmConnect::Command2_Click()
 {
     copyBoxesToSession();
+    // Unticked means the same on both buttons: the typed password is never written.
+    if (SavePassChk->checkState() == Qt::Unchecked)
+        Declares::password.clear();
     SaveSettings();
     Declares::clearRunning();
 }

@@ -67,6 +67,8 @@ public:
     void ensureVisible(const TextPos& pos);
     // The rows that layouts are kept for (it stays small, whatever the history).
     int laidOutRows() const { return rows_.laidOut(); }
+    // What assistive technology was told of the text.
+    TranscriptAnnouncer& announcer() const { return *announcer_; }
 
 signals:
     // The text changed: lines were appended (once per batch), or the oldest went.

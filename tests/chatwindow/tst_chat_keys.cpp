@@ -53,6 +53,7 @@ private slots:
     void copyFromTranscript();
     void copyInEntryBoxTakesTranscriptSelection();
     void transcriptChangeMovesFocus();
+    void keyboardFocusStaysWhenLinesArrive();
 
 private:
     frmMain& window() { return frmMain::instance(); }
@@ -502,6 +503,44 @@ void ChatKeysTest::transcriptChangeMovesFocus()
     w.RecTxt->setFocus();
     QTRY_VERIFY(w.RecTxt->hasFocus());
     w.appendLine(QStringLiteral("another"), 255, 255, 255, 0, 0);
+    QVERIFY(w.SendTxt->hasFocus());
+}
+
+// A keyboard user on a busy zone: the lines that arrive between their keys leave the
+// focus where Tab and Shift+Tab put it, and a private message is started from the list.
+void ChatKeysTest::keyboardFocusStaysWhenLinesArrive()
+{
+    frmMain& w = window();
+    w.addUser(QStringLiteral("ann"), 1);
+    w.addUser(QStringLiteral("bob"), 1);
+    const auto lineArrives = [&w] { w.appendLine(QStringLiteral("busy"), 255, 255, 255, 0, 0); };
+
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QVERIFY(w.RecTxt->hasFocus());
+    lineArrives();
+    QVERIFY(w.RecTxt->hasFocus());
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QVERIFY(w.UsrLst->hasFocus());
+    lineArrives();
+    QTest::keyClick(native(), Qt::Key_Down);
+    lineArrives();
+    QVERIFY(w.UsrLst->hasFocus());
+    QTest::keyClick(native(), Qt::Key_Return);
+    QVERIFY(w.SendTxt->hasFocus());
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
+    lineArrives();
+    type(QStringLiteral("hi"));
+    enter();
+    expectSentExactly("SEND:PRIV:bob:hi\n");
+
+    // Shift+Tab is the keyboard too; a click is not, and the next line brings it back.
+    QTest::keyClick(native(), Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(w.UsrLst->hasFocus());
+    lineArrives();
+    QVERIFY(w.UsrLst->hasFocus());
+    QTest::mouseClick(w.RecTxt->viewport(), Qt::LeftButton);
+    QVERIFY(w.RecTxt->hasFocus());
+    lineArrives();
     QVERIFY(w.SendTxt->hasFocus());
 }
 

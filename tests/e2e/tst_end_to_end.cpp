@@ -14,6 +14,7 @@
 #include "support/message_box_closer.h"
 #include "support/window_test.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -153,6 +154,9 @@ void EndToEndTest::loginThroughDialogJoinsArena()
                   "Port=1\r\n");
     }
     QCOMPARE(frmConnect::instance().NameTxt->text(), QStringLiteral("Oldname"));
+    // The password kept last time ticks Save Password; this user unticks it.
+    QVERIFY(frmConnect::instance().SavePassChk->isChecked());
+    frmConnect::instance().SavePassChk->setChecked(false);
 
     QList<QByteArray> annArrival;
     QList<QByteArray> bobArrival;
