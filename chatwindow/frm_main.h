@@ -3,12 +3,16 @@
 #include "chatwindow/image_list.h"
 #include "chatwindow/user_list.h"
 #include "session/chat_view.h"
+#include "session/line_history.h"
+#include "session/name_completion.h"
 #include "session/receive_step.h"
 #include "shell/base/window_slot.h"
 
 #include <QWidget>
 
+class DesktopNotice;
 class FindBar;
+class KeyboardFocus;
 class QCloseEvent;
 class QLabel;
 class QTimer;
@@ -48,6 +52,12 @@ public:
     void RecTxt_Change();
     void UsrLst_DblClick();
 
+    // Up (older) and Down in the entry box: the lines entered in this run.
+    void recallLine(bool older);
+    // Tab and Shift+Tab (backward) in the entry box: the user list's names. False when no
+    // name fits, so that the key moves the focus as usual.
+    bool completeName(bool backward);
+
     // The connection's notifications and the keep-alive tick.
     void Socket1_Connect();
     void Socket1_Read(int bytesTotal);
@@ -79,6 +89,8 @@ public:
     static constexpr int kMaxUsers = 10000;
     // For tests: a smaller bound on the user list.
     void setUserListBoundForTests(int entries) { maxUsers_ = entries; }
+    // For tests: what tells the desktop of a message meant for the user (owned here).
+    void setDesktopNoticeForTests(DesktopNotice* notice);
 
     void appendLine(const QString& text, quint8 red, quint8 green, quint8 blue, quint8 bold,
                     quint8 italic) override;
@@ -104,7 +116,14 @@ private:
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
     void createFindBar();
+    // Tells the desktop of the newest of lines that is meant for the user, unless the
+    // window is the active one.
+    void noticeMessagesForUser(const QList<QByteArray>& lines);
 
     ReceiveStep receive_;
     int maxUsers_ = kMaxUsers;
+    LineHistory enteredLines_;
+    NameCompleter nameCompleter_;
+    DesktopNotice* desktopNotice_ = nullptr;
+    KeyboardFocus* keyboardFocus_ = nullptr;
 };

@@ -7,11 +7,13 @@
 #include "shell/base/session_state.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPointer>
 #include <QWindow>
 
+#include <initializer_list>
 #include <optional>
 
 namespace {
@@ -84,6 +86,50 @@ private:
     QPointer<QWindow> window_;
 };
 
+} // namespace
+
+// Remembers which control the keyboard (Tab, Shift+Tab, a shortcut) moved the focus to,
+// so that an arriving line leaves it there. Focus that comes back with the window or
+// after a menu keeps what it was; focus given any other way, by a click or by the
+// program, is not the keyboard's.
+class KeyboardFocus : public QObject
+{
+public:
+    KeyboardFocus(QObject* parent, std::initializer_list<QWidget*> controls) : QObject(parent)
+    {
+        for (QWidget* control : controls)
+            control->installEventFilter(this);
+    }
+
+    bool holdsFocus() const { return held_ && held_->hasFocus(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::FocusIn)
+            return false;
+        switch (static_cast<QFocusEvent*>(event)->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+            held_ = static_cast<QWidget*>(watched);
+            break;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+        case Qt::MenuBarFocusReason:
+            break;
+        default:
+            held_ = nullptr;
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> held_;
+};
+
+namespace {
+
 QStringList userNames(const QListWidget& list)
 {
     QStringList names;
@@ -97,16 +143,19 @@ QStringList userNames(const QListWidget& list)
 void frmMain::installKeyPreview()
 {
     new KeyPreview(*this);
+    keyboardFocus_ = new KeyboardFocus(this, {UsrLst, RecTxt});
 
     SendTxt->keyPress = [this](int& KeyAscii) { SendTxt_KeyPress(KeyAscii); };
     SendTxt->keyUp = [this](int& KeyCode, int Shift) { SendTxt_KeyUp(KeyCode, Shift); };
     // textChanged, not textEdited: the copy must follow setText and the emptying too.
     connect(SendTxt, &QLineEdit::textChanged, this, &frmMain::SendTxt_Change);
     connect(RecTxt, &TranscriptView::contentsChanged, this, &frmMain::RecTxt_Change);
-    // Every line that arrives takes the focus to the entry box, so on a busy zone Ctrl+C
-    // lands there: with nothing selected in the box, it copies what the reader selected
-    // in the transcript.
+    // A line that arrives takes the focus to the entry box unless the keyboard put it
+    // elsewhere, so on a busy zone Ctrl+C often lands there: with nothing selected in the
+    // box, it copies what the reader selected in the transcript.
     SendTxt->copyWithoutSelection = [this] { RecTxt->copy(); };
+    SendTxt->recall = [this](bool older) { recallLine(older); };
+    SendTxt->complete = [this](bool backward) { return completeName(backward); };
 }
 
 void frmMain::Form_KeyPress(int& KeyAscii)
@@ -131,6 +180,7 @@ void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
     Q_UNUSED(Shift);
     if (KeyCode != SendTextBox::kEnterKeyCode)
         return;
+    enteredLines_.add(Declares::typedLine);
     if (const auto line = commandLineToProtocol(Declares::typedLine, userNames(*UsrLst)))
         TCP::SendLine(*Socket1, *line);
     Declares::typedLine.clear();
@@ -140,6 +190,28 @@ void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
 
 void frmMain::RecTxt_Change()
 {
-    if (!findBarHasFocus())
+    // Where the keyboard went, it stays: key preview brings typed characters to the entry
+    // box anyway. A click into the chat is brought back. The find bar keeps it too.
+    if (!keyboardFocus_->holdsFocus() && !findBarHasFocus())
         SendTxt->setFocus();
+}
+
+void frmMain::recallLine(bool older)
+{
+    const auto line = older ? enteredLines_.older(SendTxt->text()) : enteredLines_.newer();
+    if (!line)
+        return;
+    SendTxt->setText(*line);
+    SendTxt->setCursorPosition(SendTxt->text().size());
+}
+
+bool frmMain::completeName(bool backward)
+{
+    const auto line = nameCompleter_.complete(SendTxt->text(), SendTxt->cursorPosition(),
+                                              userNames(*UsrLst), backward);
+    if (!line)
+        return false;
+    SendTxt->setText(line->text);
+    SendTxt->setCursorPosition(static_cast<int>(line->caret));
+    return true;
 }

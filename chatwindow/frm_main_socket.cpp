@@ -33,7 +33,7 @@ void frmMain::takeReceived(const QByteArray& bytes)
 {
     // The transcript changes, and lays itself out, once per notification, not per line.
     TranscriptBatch batch(*RecTxt);
-    receive_.take(bytes, *this, *Socket1);
+    noticeMessagesForUser(receive_.take(bytes, *this, *Socket1));
 }
 
 void frmMain::Socket1_Error(int code, const QString& description)

@@ -16,8 +16,13 @@ static void loadChatWindowResources()
 ImageList::ImageList()
 {
     loadChatWindowResources();
-    for (int number = 1; number <= kCount; ++number)
-        pictures_.append(QIcon(QPixmap(resourcePath(number))));
+    for (int number = 1; number <= kCount; ++number) {
+        // The picture drawn at twice the size serves screens scaled to 200% or more,
+        // which would otherwise blur an upscale of the small one.
+        QIcon icon(QPixmap(resourcePath(number)));
+        icon.addPixmap(QPixmap(QStringLiteral(":/chatwindow/images/user%1@2x.png").arg(number)));
+        pictures_.append(icon);
+    }
 }
 
 QIcon ImageList::picture(int number) const
@@ -36,7 +41,7 @@ QIcon smileyIcon()
 {
     loadChatWindowResources();
     QIcon icon;
-    icon.addPixmap(QPixmap(QStringLiteral(":/chatwindow/images/smiley16.png")));
-    icon.addPixmap(QPixmap(QStringLiteral(":/chatwindow/images/smiley32.png")));
+    for (const int size : kIconSizes)
+        icon.addPixmap(QPixmap(QStringLiteral(":/chatwindow/images/smiley%1.png").arg(size)));
     return icon;
 }

@@ -4,7 +4,8 @@
 #include <QList>
 #include <QString>
 
-// The user list's pictures (UsrImages): nine 16 x 16 images on black, numbered from 1.
+// The user list's pictures (UsrImages): nine 16 x 16 images on black, numbered from 1,
+// each also drawn at 32 x 32 for screens scaled to 200%.
 class ImageList
 {
 public:
@@ -22,5 +23,7 @@ private:
     QList<QIcon> pictures_;
 };
 
-// The window icon: a yellow smiley in 16 x 16 and 32 x 32.
+// The program's icon, a yellow smiley, drawn at each of these sizes: the window icon,
+// and the same pictures in the desktop's icon theme.
+inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 QIcon smileyIcon();

@@ -37,6 +37,19 @@ bool insertsText(const QString& text)
     return first == u'\b' || first.category() != QChar::Other_Control;
 }
 
+bool isTab(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers others =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    return (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && others == 0;
+}
+
+bool isRecallKey(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) &&
+           (event->modifiers() & ~Qt::KeypadModifier) == 0;
+}
+
 int shiftState(Qt::KeyboardModifiers modifiers)
 {
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
@@ -64,8 +77,27 @@ QString SendTextBox::admitted(const QString& text)
     return kept;
 }
 
+bool SendTextBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool backward =
+            key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
+        if (isTab(key) && complete && complete(backward)) {
+            key->accept();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void SendTextBox::keyPressEvent(QKeyEvent* event)
 {
+    if (isRecallKey(event) && recall) {
+        recall(event->key() == Qt::Key_Up);
+        event->accept();
+        return;
+    }
     if (isEnter(event) && !event->isAutoRepeat())
         enterArmed_ = true;
     if (event->matches(QKeySequence::Copy) && !hasSelectedText() && copyWithoutSelection) {

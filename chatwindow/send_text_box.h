@@ -10,7 +10,9 @@
 //   which may discard it by setting the code to 0; pasted text is not filtered;
 // - Ctrl+C with nothing selected in the box goes to copyWithoutSelection;
 // - the release of Enter goes to keyUp, once per press of the key and only when the box
-//   saw that press (not the Enter that closed a message box, nor auto-repeats).
+//   saw that press (not the Enter that closed a message box, nor auto-repeats);
+// - Up and Down go to recall;
+// - Tab and Shift+Tab go to complete first, and move the focus only when it declines.
 class SendTextBox : public QLineEdit
 {
     Q_OBJECT
@@ -27,8 +29,14 @@ public:
     std::function<void(int& KeyCode, int Shift)> keyUp;
     // Ctrl+C or Ctrl+Insert while nothing in the box is selected.
     std::function<void()> copyWithoutSelection;
+    // Up (older true) or Down.
+    std::function<void(bool older)> recall;
+    // Tab (backward false) or Shift+Tab; returns whether it used the key.
+    std::function<bool(bool backward)> complete;
 
 protected:
+    // Tab reaches a widget's event() and moves the focus there, before keyPressEvent.
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;

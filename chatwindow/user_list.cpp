@@ -127,6 +127,7 @@ void UserList::mouseDoubleClickEvent(QMouseEvent* event)
 void UserList::rowsInserted(const QModelIndex& parent, int start, int end)
 {
     QListWidget::rowsInserted(parent, start, end);
+    measureEntries(start, end);
     if (start == index_.count()) {
         for (int row = start; row <= end; ++row)
             index_.append(item(row)->text());
@@ -143,6 +144,26 @@ void UserList::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int en
     for (int row = end; row >= start; --row)
         index_.remove(row, item(row)->text());
     QListWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void UserList::measureEntries(int start, int end)
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int row = start; row <= end; ++row) {
+        QListWidgetItem* entry = item(row);
+        if (entry->data(Qt::SizeHintRole).isValid())
+            entry->setData(Qt::SizeHintRole, QVariant()); // measured anew, not read back
+        entry->setSizeHint(itemDelegate()->sizeHint(option, indexFromItem(entry)));
+    }
+}
+
+void UserList::changeEvent(QEvent* event)
+{
+    QListWidget::changeEvent(event);
+    // The sizes kept were measured in the font and style before.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        measureEntries(0, count() - 1);
 }
 
 void UserList::rebuildIndex()

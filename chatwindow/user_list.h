@@ -16,6 +16,8 @@
 //   double-click first highlights the entry under its second click, and one beside the
 //   entries keeps the highlight it finds;
 // - entries are found by name without walking the list (firstRowNamed);
+// - each entry keeps the size it is drawn at, measured once as it arrives, so that the
+//   list lays out thousands of entries after a departure without measuring them anew;
 // - while assistive technology is active, every entry added or removed is announced.
 class UserList : public QListWidget
 {
@@ -43,11 +45,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     static bool movesTheCursor(const QKeyEvent& event);
     bool besideTheEntries(const QMouseEvent& event) const;
     void rebuildIndex();
+    void measureEntries(int start, int end);
     // Tells assistive technology that the entries of these rows came or are going.
     void announce(int start, int end, bool added);
     void forgetEntryAccessibles(int start, int end);

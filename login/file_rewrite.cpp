@@ -1,5 +1,6 @@
 #include "login/file_rewrite.h"
 
+#include "login/extended_attributes.h"
 #include "login/in_place_write.h"
 
 #include <QFile>
@@ -60,9 +61,11 @@ Outcome replaceByRename(const QString& target, const QByteArray& content, const 
         return Outcome::NotHere;
     const int fd = file.handle();
     const bool ownershipKept = takeOverOwnership(fd, old);
+    // The access control list among them, whose mask the mode then sets as it was.
+    const bool attributesKept = carryExtendedAttributes(QFile::encodeName(target), fd);
     // After the change of owner, which clears the set-id bits.
     const bool modeKept = ::fchmod(fd, old.st_mode & 07777) == 0;
-    if (!modeKept || (!ownershipKept && owner == Owner::Keep)) {
+    if (!modeKept || (owner == Owner::Keep && !(ownershipKept && attributesKept))) {
         file.cancelWriting();
         return Outcome::NotHere;
     }

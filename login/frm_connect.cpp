@@ -1,7 +1,7 @@
 #include "login/frm_connect.h"
 
-#include "login/program_folder.h"
 #include "login/settings.h"
+#include "login/settings_folder.h"
 #include "login/validate_login.h"
 #include "session/number_rules.h"
 #include "session/protocol.h"
@@ -184,13 +184,15 @@ void frmConnect::setVisible(bool visible)
 
 void frmConnect::Form_Load()
 {
-    Declares::AppDir = programFolder() + u'/';
+    Declares::AppDir = settingsFolder() + u'/';
     const QString file = settingsFilePath();
     if (!FileExists(file, 0))
         return;
     const QString section = QStringLiteral("INIT");
     NameTxt->setText(ReadIniValue(file, section, QStringLiteral("Name")));
     PasswordTxt->setText(ReadIniValue(file, section, QStringLiteral("Password")));
+    // A password in the file was saved by the user: Connect keeps it unless they untick.
+    SavePassChk->setChecked(!PasswordTxt->text().isEmpty());
     ArenaTxt->setText(ReadIniValue(file, section, QStringLiteral("Arena")));
     IPTxt->setText(ReadIniValue(file, section, QStringLiteral("ServerIP")));
     PortTxt->setText(ReadIniValue(file, section, QStringLiteral("Port")));
@@ -237,6 +239,9 @@ void frmConnect::Command1_Click()
 void frmConnect::Command2_Click()
 {
     copyBoxesToSession();
+    // Unticked means the same on both buttons: the typed password is never written.
+    if (SavePassChk->checkState() == Qt::Unchecked)
+        Declares::password.clear();
     SaveSettings();
     Declares::clearRunning();
 }

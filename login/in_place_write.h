@@ -4,8 +4,9 @@
 
 // Overwrites a file's content in the file itself, for the cases where a new file cannot
 // take its place: a folder where nothing can be created, a rename the folder refuses, a
-// file with other names (hard links), or one whose owner a new file would lose. The
-// file keeps its inode, and with it its owner, group, mode and every name.
+// file with other names (hard links), or one whose owner or extended attributes (its
+// access control list) a new file would lose. The file keeps its inode, and with it its
+// owner, group, mode, attributes and every name.
 //
 // Nothing is touched before the whole new content is ready; space for a longer content
 // is reserved first; the content goes out in one write, padded with blanks to the old

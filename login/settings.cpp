@@ -1,7 +1,7 @@
 #include "login/settings.h"
 
 #include "login/profile_file.h"
-#include "login/program_folder.h"
+#include "login/settings_folder.h"
 #include "shell/base/session_state.h"
 
 #include <QFileInfo>
@@ -43,11 +43,14 @@ bool FileExists(const QString& path, int attributeMask)
 
 QString settingsFilePath()
 {
-    return programFolder() + QStringLiteral("/Game.ini");
+    return settingsFolder() + QStringLiteral("/Game.ini");
 }
 
 void SaveSettings()
 {
+    // The user's own settings folder may not exist yet; the program's always does.
+    if (!makeFolderForUserAlone(settingsFolder()))
+        return;
     ProfileFile::writeStrings(settingsFilePath(), kSection,
                               {
                                   {QStringLiteral("Name"), Declares::userName},

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Game.ini: the five values of the connect dialog kept between runs, section INIT of
-// the file Game.ini in the program's folder.
+// the file Game.ini, beside the program or in the user's settings folder
+// (settings_folder.h).
 
 // The value of key in section of file, without surrounding blanks; empty text when the
 // file, the section or the key is missing. At most 4,999 characters come back.
@@ -20,11 +21,12 @@ inline constexpr int kAttributeHidden = 0x02;
 inline constexpr int kAttributeDirectory = 0x10;
 bool FileExists(const QString& path, int attributeMask);
 
-// The full path of the settings file: the program's folder is asked each time, so the
+// The full path of the settings file: its folder is decided afresh each time, so the
 // path is the same whichever window was loaded first.
 QString settingsFilePath();
 
 // Writes Name, Password, Arena, ServerIP and Port, in that order, from the session
 // values, in one save of the file. The port goes out as decimal with a blank in place
-// of a plus sign (" 7706").
+// of a plus sign (" 7706"). The user's settings folder is made first where it is
+// missing.
 void SaveSettings();

@@ -2,9 +2,13 @@
 # of the checks of the real program (X server, window manager, accessibility bus).
 # shellcheck shell=bash
 
-orvex_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
+orvex_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev dpkg-dev
     fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils xclip imagemagick openbox
-    at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0)
+    at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 libxcb1-dev dunst acl)
+
+# What scripts/check_package.sh needs beyond that: the Debian package's checkers.
+# (dpkg-dev, above, lists the package's dependencies when cpack makes it.)
+orvex_package_check_packages=(lintian desktop-file-utils appstream)
 
 # ensure_packages [extra package...]: installs whatever of the list is missing.
 ensure_packages() {

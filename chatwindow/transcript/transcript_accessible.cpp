@@ -19,11 +19,6 @@ QAccessibleInterface* makeTranscriptAccessible(const QString& key, QObject* obje
     return nullptr;
 }
 
-qsizetype sizeOf(const LineStore& store, qint64 message)
-{
-    return message == kHeadLine ? 0 : store.text(message).size();
-}
-
 } // namespace
 
 TranscriptAccessible::TranscriptAccessible(TranscriptView* view)
@@ -61,64 +56,39 @@ QAccessible::State TranscriptAccessible::state() const
     return state;
 }
 
-const TranscriptAccessible::ShownText& TranscriptAccessible::shownText() const
+const AccessibleWindow& TranscriptAccessible::told() const
 {
-    TranscriptView* v = view();
-    const LineStore& store = v->store();
-    const qint64 top = v->hitTest(QPointF(0, 0)).message;
-    const qint64 bottom = v->hitTest(QPointF(0, v->viewport()->height() - 1)).message;
-    const qint64 first =
-        top == kHeadLine || top - kNearMessages < store.firstId() ? kHeadLine : top - kNearMessages;
-    const qint64 last =
-        store.isEmpty() ? kHeadLine : std::min(store.endId() - 1, bottom + kNearMessages);
-    if (first == shown_.first && last == shown_.last && store.firstId() == shown_.storeFirst)
-        return shown_;
-    shown_ = ShownText{first, last, store.firstId(), QString(), {}};
-    for (qint64 message = first; message <= last;
-         message = message == kHeadLine ? store.firstId() : message + 1) {
-        shown_.starts.append(static_cast<int>(shown_.text.size()));
-        shown_.text += transcriptText(store, {message, 0}, {message, sizeOf(store, message)});
-        if (message != last)
-            shown_.text += u'\n';
-    }
-    return shown_;
+    return view()->announcer().told();
 }
 
 int TranscriptAccessible::offsetOf(const TextPos& pos) const
 {
-    const ShownText& w = shownText();
-    if (pos.message < w.first)
-        return 0;
-    if (pos.message > w.last)
+    const AccessibleWindow& w = told();
+    const qsizetype index = w.indexAtOrAfter(pos.message);
+    if (index >= w.ids.size())
         return static_cast<int>(w.text.size());
-    const qint64 index = w.first == kHeadLine && pos.message != kHeadLine
-                             ? pos.message - view()->store().firstId() + 1
-                             : pos.message - w.first;
-    const int start = w.starts[index];
-    const int end = index + 1 < w.starts.size() ? w.starts[index + 1] - 1 : int(w.text.size());
-    return static_cast<int>(std::min<qsizetype>(start + pos.offset, end));
+    if (w.ids[index] != pos.message || pos.message == kHeadLine)
+        return w.starts[index];
+    const int within = shownOffset(view()->store().text(pos.message), pos.offset);
+    return std::min(w.starts[index] + within, w.endOf(index));
 }
 
 TextPos TranscriptAccessible::placeAt(int offset) const
 {
-    const ShownText& w = shownText();
-    const qsizetype index =
-        std::upper_bound(w.starts.begin(), w.starts.end(), offset) - w.starts.begin() - 1;
-    if (index < 0)
-        return {w.first, 0};
-    const qint64 message = w.first == kHeadLine
-                               ? (index == 0 ? kHeadLine : view()->store().firstId() + index - 1)
-                               : w.first + index;
-    const qsizetype size = sizeOf(view()->store(), message);
-    return {message, std::clamp<qsizetype>(offset - w.starts[index], 0, size)};
-}
-
-int TranscriptAccessible::offsetOfMessage(qint64 message) const
-{
-    const ShownText& w = shownText();
-    if (message < w.first || message > w.last)
-        return -1;
-    return offsetOf({message, 0});
+    const AccessibleWindow& w = told();
+    if (w.ids.isEmpty())
+        return {};
+    const qsizetype index = std::max<qsizetype>(
+        0, std::upper_bound(w.starts.begin(), w.starts.end(), offset) - w.starts.begin() - 1);
+    const qint64 message = w.ids[index];
+    const LineStore& store = view()->store();
+    if (message == kHeadLine)
+        return {};
+    // The text told may still hold messages that have gone since.
+    if (message < store.firstId())
+        return {store.firstId(), 0};
+    const int within = std::clamp(offset - w.starts[index], 0, w.endOf(index) - w.starts[index]);
+    return {message, byteOffset(store.text(message), within)};
 }
 
 void TranscriptAccessible::selection(int selectionIndex, int* startOffset, int* endOffset) const
@@ -165,7 +135,7 @@ void TranscriptAccessible::setCursorPosition(int position)
 
 QString TranscriptAccessible::text(int startOffset, int endOffset) const
 {
-    const QString& all = shownText().text;
+    const QString& all = told().text;
     const qsizetype start = std::clamp<qsizetype>(startOffset, 0, all.size());
     const qsizetype end =
         endOffset < 0 ? all.size() : std::clamp<qsizetype>(endOffset, start, all.size());
@@ -174,7 +144,7 @@ QString TranscriptAccessible::text(int startOffset, int endOffset) const
 
 int TranscriptAccessible::characterCount() const
 {
-    return static_cast<int>(shownText().text.size());
+    return static_cast<int>(told().text.size());
 }
 
 QRect TranscriptAccessible::characterRect(int offset) const
@@ -210,9 +180,11 @@ QString TranscriptAccessible::attributes(int offset, int* startOffset, int* endO
     // Every message is of one look; its colour is all there is to tell.
     const TextPos pos = placeAt(offset);
     *startOffset = offsetOf({pos.message, 0});
-    *endOffset = offsetOf({pos.message, sizeOf(view()->store(), pos.message)});
-    if (pos.message == kHeadLine)
+    if (pos.message == kHeadLine) {
+        *endOffset = *startOffset;
         return QString();
+    }
+    *endOffset = offsetOf({pos.message, view()->store().text(pos.message).size()});
     const QColor colour = QColor::fromRgb(view()->store().look(pos.message).colour);
     return QStringLiteral("fg-color:%1,%2,%3;")
         .arg(colour.red())
@@ -223,42 +195,70 @@ QString TranscriptAccessible::attributes(int offset, int* startOffset, int* endO
 TranscriptAnnouncer::TranscriptAnnouncer(TranscriptView* view) : QObject(view), view_(view)
 {
     quiet_.setSingleShot(true);
-    quiet_.setInterval(kIntervalMs);
-    connect(&quiet_, &QTimer::timeout, this, &TranscriptAnnouncer::announce);
+    connect(&quiet_, &QTimer::timeout, this, &TranscriptAnnouncer::quietEnded);
 }
 
-void TranscriptAnnouncer::messagesShownUpTo(qint64 end)
+TranscriptAnnouncer::Range TranscriptAnnouncer::shownRange() const
 {
-    const qint64 from = std::exchange(shownUpTo_, end);
-    if (!QAccessible::isActive() || from >= end)
-        return;
-    if (from_ < 0)
-        from_ = from;
-    end_ = end;
-    if (!quiet_.isActive())
-        announce();
-}
-
-void TranscriptAnnouncer::announce()
-{
-    if (from_ < 0)
-        return;
     const LineStore& store = view_->store();
-    const qint64 from = std::max({from_, store.firstId(), end_ - kMaxLines});
-    const qint64 end = end_;
-    from_ = end_ = -1;
-    quiet_.start();
-    if (from >= end || !QAccessible::isActive())
+    const qint64 top = view_->hitTest(QPointF(0, 0)).message;
+    const qint64 bottom = view_->hitTest(QPointF(0, view_->viewport()->height() - 1)).message;
+    const qint64 first =
+        top == kHeadLine || top - kNearMessages < store.firstId() ? kHeadLine : top - kNearMessages;
+    const qint64 last =
+        store.isEmpty() ? kHeadLine : std::min(store.endId() - 1, bottom + kNearMessages);
+    return {first, last, store.firstId()};
+}
+
+const AccessibleWindow& TranscriptAnnouncer::told()
+{
+    // What no reader has been told of may change without a word.
+    if (!toldOnce_ || !QAccessible::isActive()) {
+        const Range shown = shownRange();
+        if (!toldOnce_ || shown != toldRange_)
+            told_ = accessibleWindow(view_->store(), shown.first, shown.last);
+        toldRange_ = shown;
+        toldOnce_ = true;
+    }
+    return told_;
+}
+
+void TranscriptAnnouncer::viewChanged()
+{
+    if (!QAccessible::isActive() || !toldOnce_)
         return;
-    auto* accessible =
-        dynamic_cast<TranscriptAccessible*>(QAccessible::queryAccessibleInterface(view_));
-    const int at = accessible ? accessible->offsetOfMessage(from) : -1;
-    // Lines the reader has scrolled away from are not in the text handed over.
-    if (at < 1)
+    pending_ = true;
+    // Soon after the change that follows a quiet spell; then once per interval.
+    if (!quiet_.isActive())
+        quiet_.start(0);
+}
+
+void TranscriptAnnouncer::quietEnded()
+{
+    if (!pending_)
         return;
-    // Each line comes after a line break, as it was appended.
-    const QString text =
-        u'\n' + transcriptText(store, {from, 0}, {end - 1, store.text(end - 1).size()});
-    QAccessibleTextInsertEvent event(view_, at - 1, text);
-    QAccessible::updateAccessibility(&event);
+    pending_ = false;
+    tell();
+    quiet_.start(kIntervalMs);
+}
+
+void TranscriptAnnouncer::tell()
+{
+    const Range shown = shownRange();
+    if (shown == toldRange_ || !QAccessible::isActive())
+        return;
+    AccessibleWindow now = accessibleWindow(view_->store(), shown.first, shown.last);
+    const QList<TextEdit> edits = editsBetween(told_, now);
+    told_ = std::move(now);
+    toldRange_ = shown;
+    for (const TextEdit& edit : edits) {
+        if (!edit.removed.isEmpty()) {
+            QAccessibleTextRemoveEvent event(view_, edit.position, edit.removed);
+            QAccessible::updateAccessibility(&event);
+        }
+        if (!edit.inserted.isEmpty()) {
+            QAccessibleTextInsertEvent event(view_, edit.position, edit.inserted);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chatwindow/transcript/accessible_window.h"
+
 #include <QAccessibleWidget>
 #include <QList>
 #include <QObject>
@@ -10,14 +12,12 @@ class TranscriptView;
 struct TextPos;
 
 // What assistive technology reads of the transcript: a read-only, multi-line text
-// whose text is the lines on screen and those near them (kNearMessages before and
-// after), with the reader's selection. The whole history would be too long to hand
-// over, and a screen reader reads where the reader is.
+// whose text is the lines on screen and those near them (TranscriptAnnouncer), with the
+// reader's selection. The whole history would be too long to hand over, and a screen
+// reader reads where the reader is.
 class TranscriptAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
-    static constexpr int kNearMessages = 200;
-
     explicit TranscriptAccessible(TranscriptView* view);
 
     // Lets the accessibility framework make one for every transcript view.
@@ -43,49 +43,50 @@ public:
     void scrollToSubstring(int startIndex, int endIndex) override;
     QString attributes(int offset, int* startOffset, int* endOffset) const override;
 
-    // The offset at which the text of messages from `from` on begins, for announcing
-    // them; -1 when they are not in the text.
-    int offsetOfMessage(qint64 message) const;
-
 private:
-    // The messages whose text is handed over, and where each begins in it.
-    struct ShownText
-    {
-        qint64 first = 0;
-        qint64 last = -1;
-        qint64 storeFirst = -1;
-        QString text;
-        QList<int> starts;
-    };
-
     TranscriptView* view() const;
-    const ShownText& shownText() const;
+    const AccessibleWindow& told() const;
     int offsetOf(const TextPos& pos) const;
     TextPos placeAt(int offset) const;
-
-    mutable ShownText shown_;
 };
 
-// Tells assistive technology of the lines appended to a transcript, only while one is
-// listening, and at most one event per kInterval: the lines of a flood are gathered,
-// and only the newest kMaxLines of them are read out.
+// Keeps the text that assistive technology was told of: the messages on screen and
+// kNearMessages before and after them, as they were when it was last told. A change of
+// what is shown (lines appended, the oldest gone, the view scrolled) is told as the
+// text removed and the text inserted, at most once per kIntervalMs, so that a flood
+// comes as one change and the reader's copy is the text again once it has passed. The
+// interface reads the told text, so that the offsets of events and of queries agree.
 class TranscriptAnnouncer : public QObject
 {
 public:
     static constexpr int kIntervalMs = 250;
-    static constexpr int kMaxLines = 20;
+    static constexpr int kNearMessages = 200;
 
     explicit TranscriptAnnouncer(TranscriptView* view);
 
-    // The messages before end are now shown; those the last call did not see were added.
-    void messagesShownUpTo(qint64 end);
+    // What the view shows may have changed.
+    void viewChanged();
+    // The text as assistive technology was told of it; without one listening, the text
+    // of what is shown now.
+    const AccessibleWindow& told();
 
 private:
-    void announce();
+    struct Range
+    {
+        qint64 first = 0;
+        qint64 last = -2;
+        qint64 storeFirst = -1;
+        friend bool operator==(const Range&, const Range&) = default;
+    };
+
+    Range shownRange() const;
+    void tell();
+    void quietEnded();
 
     TranscriptView* view_;
     QTimer quiet_;
-    qint64 shownUpTo_ = 0;
-    qint64 from_ = -1;
-    qint64 end_ = -1;
+    bool pending_ = false;
+    bool toldOnce_ = false;
+    Range toldRange_;
+    AccessibleWindow told_;
 };

@@ -69,7 +69,7 @@ void TranscriptView::showChanges()
     scroll_.rowsRemoved();
     syncScrollBar();
     viewport()->update();
-    announcer_->messagesShownUpTo(store_.endId());
+    announcer_->viewChanged();
     emit contentsChanged();
 }
 
@@ -173,6 +173,8 @@ void TranscriptView::focusOutEvent(QFocusEvent* event)
 
 void TranscriptView::paintEvent(QPaintEvent* event)
 {
+    // Whatever moved the view (a scroll, a resize, new lines) comes here.
+    announcer_->viewChanged();
     QPainter painter(viewport());
     const QRect area = event->rect();
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;

@@ -79,6 +79,8 @@ public:
     void ensureVisible(const TextPos& pos);
     // The rows that layouts are kept for (it stays small, whatever the history).
     int laidOutRows() const { return rows_.laidOut(); }
+    // What assistive technology was told of the text.
+    TranscriptAnnouncer& announcer() const { return *announcer_; }
 
     // Marks every match of a term on screen, the current one so that it stands out; a
     // matcher that matches nothing takes the marks away.

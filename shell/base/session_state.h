@@ -10,6 +10,9 @@ namespace Declares {
 
 inline constexpr char kAppTitle[] = "Orvex Chat";
 inline constexpr char kProgramVersion[] = "1.0.0";
+// The name the desktop knows the program by: its menu entry, its icon in the icon theme,
+// its software-centre entry.
+inline constexpr char kAppId[] = "org.orvexchat.OrvexChat";
 
 extern QString userName;
 extern QString password;

@@ -37,6 +37,8 @@ private slots:
     void everyEnterEmptiesTheBox_data();
     void everyEnterEmptiesTheBox();
     void privateMessageUsesListedNames();
+    void upAndDownRecallEnteredLines();
+    void tabCompletesNamesOrMovesTheFocus();
     void heldEnterSendsOnce();
     void enterClosingMessageBoxDoesNotSend();
     void typingFilter();
@@ -51,6 +53,7 @@ private slots:
     void copyFromTranscript();
     void copyInEntryBoxTakesTranscriptSelection();
     void transcriptChangeMovesFocus();
+    void keyboardFocusStaysWhenLinesArrive();
 
 private:
     frmMain& window() { return frmMain::instance(); }
@@ -180,6 +183,65 @@ void ChatKeysTest::privateMessageUsesListedNames()
     type(QStringLiteral("/ Big Bob hi"));
     enter();
     expectSentExactly("SEND:PRIV:Big Bob:hi: there\nSEND:PRIV:Big:Bob hi\n");
+}
+
+void ChatKeysTest::upAndDownRecallEnteredLines()
+{
+    SendTextBox& box = *window().SendTxt;
+    const QString tooLong = QStringLiteral("hello ") + QString(285, u'x');
+    type(QStringLiteral("first"));
+    enter();
+    box.setText(tooLong);
+    enter();
+    expectSentExactly("SEND:PUB:first\n"); // the long line did not go out
+    server_->clearReceived();
+
+    type(QStringLiteral("draft"));
+    QTest::keyClick(native(), Qt::Key_Up);
+    QCOMPARE(box.text(), tooLong);
+    QCOMPARE(Declares::typedLine, tooLong);
+    QCOMPARE(box.cursorPosition(), tooLong.size());
+    QTest::keyClick(native(), Qt::Key_Up);
+    QCOMPARE(box.text(), QStringLiteral("first"));
+    QTest::keyClick(native(), Qt::Key_Up); // the oldest stays
+    QCOMPARE(box.text(), QStringLiteral("first"));
+    QTest::keyClick(native(), Qt::Key_Down);
+    QTest::keyClick(native(), Qt::Key_Down);
+    QCOMPARE(box.text(), QStringLiteral("draft"));
+    QCOMPARE(Declares::typedLine, QStringLiteral("draft"));
+
+    // The long line recalled, shortened and sent.
+    box.clear();
+    QTest::keyClick(native(), Qt::Key_Up);
+    for (int i = 0; i < 10; ++i)
+        QTest::keyClick(native(), Qt::Key_Backspace);
+    enter();
+    expectSentExactly("SEND:PUB:" + tooLong.left(tooLong.size() - 10).toLatin1() + '\n');
+}
+
+void ChatKeysTest::tabCompletesNamesOrMovesTheFocus()
+{
+    SendTextBox& box = *window().SendTxt;
+    window().addUser(QStringLiteral("xX_Dark"), 1);
+    window().addUser(QStringLiteral("xX_Dark Pilot_Xx"), 1);
+    type(QStringLiteral("XX"));
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QCOMPARE(box.text(), QStringLiteral("/ xX_Dark "));
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QCOMPARE(box.text(), QStringLiteral("/ xX_Dark Pilot_Xx "));
+    QCOMPARE(Declares::typedLine, box.text());
+    QVERIFY(box.hasFocus());
+    type(QStringLiteral("gg"));
+    enter();
+    expectSentExactly("SEND:PRIV:xX_Dark Pilot_Xx:gg\n");
+
+    // Nothing to complete: Tab walks the window, Shift+Tab comes back.
+    type(QStringLiteral("zz"));
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QTRY_VERIFY(window().RecTxt->hasFocus());
+    QTest::keyClick(native(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(box.hasFocus());
+    QCOMPARE(box.text(), QStringLiteral("zz"));
 }
 
 void ChatKeysTest::heldEnterSendsOnce()
@@ -441,6 +503,44 @@ void ChatKeysTest::transcriptChangeMovesFocus()
     w.RecTxt->setFocus();
     QTRY_VERIFY(w.RecTxt->hasFocus());
     w.appendLine(QStringLiteral("another"), 255, 255, 255, 0, 0);
+    QVERIFY(w.SendTxt->hasFocus());
+}
+
+// A keyboard user on a busy zone: the lines that arrive between their keys leave the
+// focus where Tab and Shift+Tab put it, and a private message is started from the list.
+void ChatKeysTest::keyboardFocusStaysWhenLinesArrive()
+{
+    frmMain& w = window();
+    w.addUser(QStringLiteral("ann"), 1);
+    w.addUser(QStringLiteral("bob"), 1);
+    const auto lineArrives = [&w] { w.appendLine(QStringLiteral("busy"), 255, 255, 255, 0, 0); };
+
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QVERIFY(w.RecTxt->hasFocus());
+    lineArrives();
+    QVERIFY(w.RecTxt->hasFocus());
+    QTest::keyClick(native(), Qt::Key_Tab);
+    QVERIFY(w.UsrLst->hasFocus());
+    lineArrives();
+    QTest::keyClick(native(), Qt::Key_Down);
+    lineArrives();
+    QVERIFY(w.UsrLst->hasFocus());
+    QTest::keyClick(native(), Qt::Key_Return);
+    QVERIFY(w.SendTxt->hasFocus());
+    QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
+    lineArrives();
+    type(QStringLiteral("hi"));
+    enter();
+    expectSentExactly("SEND:PRIV:bob:hi\n");
+
+    // Shift+Tab is the keyboard too; a click is not, and the next line brings it back.
+    QTest::keyClick(native(), Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(w.UsrLst->hasFocus());
+    lineArrives();
+    QVERIFY(w.UsrLst->hasFocus());
+    QTest::mouseClick(w.RecTxt->viewport(), Qt::LeftButton);
+    QVERIFY(w.RecTxt->hasFocus());
+    lineArrives();
     QVERIFY(w.SendTxt->hasFocus());
 }
 

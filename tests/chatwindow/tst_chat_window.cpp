@@ -6,6 +6,7 @@
 #include "transcript_reader.h"
 
 #include "chatwindow/append_chat.h"
+#include "chatwindow/desktop_notice.h"
 #include "chatwindow/frm_main.h"
 #include "chatwindow/image_list.h"
 #include "chatwindow/send_text_box.h"
@@ -92,6 +93,8 @@ private slots:
     void doubleClickLeavesTheGreyedBoxAlone();
     void transcriptFollowsOnlyAtTheBottom();
     void notificationChangesTranscriptOnce();
+    void noticeOfMessagesForTheUserOnlyWhileInactive();
+    void noticeWithoutASessionBusSaysNothing();
 };
 
 void ChatWindowTest::designTimeLayout()
@@ -194,6 +197,11 @@ void ChatWindowTest::picturesAndIcon()
         seen.insert(
             QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
         QCOMPARE(pixelsOf(w.UsrImages.picture(number)), image);
+        // On a screen scaled to 200% the list shows the picture drawn at 32 x 32.
+        const QImage sharp = w.UsrImages.picture(number).pixmap(QSize(16, 16), 2.0).toImage();
+        QCOMPARE(sharp.convertToFormat(QImage::Format_ARGB32),
+                 QImage(QStringLiteral(":/chatwindow/images/user%1@2x.png").arg(number))
+                     .convertToFormat(QImage::Format_ARGB32));
     }
     QCOMPARE(seen.size(), ImageList::kCount);
     QVERIFY(w.UsrImages.picture(0).isNull());
@@ -201,8 +209,8 @@ void ChatWindowTest::picturesAndIcon()
 
     const QIcon icon = w.windowIcon();
     const QList<QSize> sizes = icon.availableSizes();
-    QVERIFY(sizes.contains(QSize(16, 16)));
-    QVERIFY(sizes.contains(QSize(32, 32)));
+    for (const int size : kIconSizes)
+        QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     const QImage big = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(qAlpha(big.pixel(0, 0)), 0);          // transparent corner
     QCOMPARE(big.pixel(16, 3), qRgb(255, 255, 0)); // yellow face
@@ -544,6 +552,50 @@ void ChatWindowTest::notificationChangesTranscriptOnce()
     QVERIFY(changesPerNotification.count(1) > 2);
     QTest::qWait(50);
     QVERIFY2(w.RecTxt->laidOutRows() < 300, qPrintable(QString::number(w.RecTxt->laidOutRows())));
+}
+
+void ChatWindowTest::noticeOfMessagesForTheUserOnlyWhileInactive()
+{
+    // Records what the desktop would have been shown.
+    class RecordingNotice : public DesktopNotice
+    {
+    public:
+        using DesktopNotice::DesktopNotice;
+        void show(const QString& sender, const QString& text) override
+        {
+            shown.append(sender + u'|' + text);
+        }
+        QStringList shown;
+    };
+    Declares::userName = QStringLiteral("Quill");
+    frmMain& w = frmMain::instance();
+    auto* notice = new RecordingNotice(w);
+    w.setDesktopNoticeForTests(notice);
+
+    // Hidden, the window is not the active one: one notice a notification, the newest.
+    w.takeReceived("MSG:PUB:Bob:hi all\nMSG:PRIV:Bob:psst\nMSG:FREQ:Ann:quill, left!\n"
+                   "MSG:PUB:Ann:hi all\n");
+    w.takeReceived("MSG:PUB:Bob:quills\nMSG:ARENA:Quill is here\nMSG:PUB:Quill:hi Quill\n");
+    w.takeReceived("MSG:CHAT:1:Cy> QUILL?\n");
+    QCOMPARE(notice->shown, (QStringList{"Ann|quill, left!", "Cy|QUILL?"}));
+
+    shownWindow();
+    QTRY_VERIFY(w.isActiveWindow());
+    w.takeReceived("MSG:PRIV:Bob:seen at once\n");
+    QCOMPARE(notice->shown.size(), 2);
+    QVERIFY(w.RecTxt->toPlainText().endsWith(u"Bob> seen at once"));
+}
+
+void ChatWindowTest::noticeWithoutASessionBusSaysNothing()
+{
+    // The bus is looked for only when a notice is shown, as here for the first time.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/orvex-bus");
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    frmMain& w = shownWindow();
+    DesktopNotice notice(w);
+    notice.show(QStringLiteral("Bob"), QStringLiteral("psst"));
+    QCoreApplication::processEvents();
+    QVERIFY(w.isVisible());
 }
 
 QTEST_MAIN(ChatWindowTest)

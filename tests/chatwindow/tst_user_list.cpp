@@ -64,6 +64,7 @@ private slots:
     void enterActsLikeADoubleClick_data();
     void enterActsLikeADoubleClick();
     void arrowKeysPickTheEntryTheyStayOn();
+    void entriesTakeTheSizeOfTheirText();
 };
 
 // Random arrivals and departures, with far more departures over time than entries, so
@@ -224,6 +225,23 @@ void UserListTest::arrowKeysPickTheEntryTheyStayOn()
 
     pressKey(w, Qt::Key_Return);
     QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
+}
+
+// The entries keep the size they were measured at, until the list's font changes.
+void UserListTest::entriesTakeTheSizeOfTheirText()
+{
+    frmMain& window = shownWindow();
+    listPlayers({QStringLiteral("al"), QStringLiteral("bo")});
+    UserList& list = *window.UsrLst;
+    const auto entryHeight = [&list] {
+        return list.visualRect(list.model()->index(1, 0)).height();
+    };
+    QTRY_VERIFY(entryHeight() > 0);
+    const int height = entryHeight();
+    QFont larger = list.font();
+    larger.setPointSizeF(larger.pointSizeF() * 3);
+    list.setFont(larger);
+    QTRY_VERIFY(entryHeight() > height);
 }
 
 QTEST_MAIN(UserListTest)

@@ -69,6 +69,7 @@ private slots:
     void validationFailureShowsOneMessage();
     void successfulConnectSendsLoginAndHandsOver_data();
     void successfulConnectSendsLoginAndHandsOver();
+    void savedPasswordStaysThroughConnect();
     void refusedConnectionRearmsDialog();
     void secondConnectWhileWaitingDoesNothing();
     void otherErrorShowsItsDescription();
@@ -153,6 +154,7 @@ void TestLoginDialog::loadsSettingsFile()
     QCOMPARE(dialog.ArenaTxt->text(), QString());
     QCOMPARE(dialog.IPTxt->text(), QString());
     QCOMPARE(dialog.PortTxt->text(), QString());
+    QVERIFY(!dialog.SavePassChk->isChecked());
     QCOMPARE(dialog.MainLbl->text(), QStringLiteral("Connect to Orvex Chat v1.0.0"));
     QCOMPARE(dialog.ProtocalLbl->text(), QStringLiteral("Protocol v1"));
     frmConnect::unload();
@@ -165,6 +167,7 @@ void TestLoginDialog::loadsSettingsFile()
     }
     frmConnect& again = frmConnect::instance();
     QCOMPARE(again.PasswordTxt->text(), QStringLiteral("pw"));
+    QVERIFY(again.SavePassChk->isChecked());
     QCOMPARE(again.ArenaTxt->text(), QStringLiteral("duel"));
     QCOMPARE(again.IPTxt->text(), QStringLiteral("zone.example"));
     QCOMPARE(again.PortTxt->text(), QStringLiteral("5000"));
@@ -364,6 +367,24 @@ void TestLoginDialog::successfulConnectSendsLoginAndHandsOver()
     QCOMPARE(server.received(), QByteArray("NOOP\n"));
 }
 
+void TestLoginDialog::savedPasswordStaysThroughConnect()
+{
+    LoopbackServer server;
+    {
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[INIT]\r\nName=Bob\r\nPassword=kept\r\nArena=elim\r\n"
+                   "ServerIP=127.0.0.1\r\nPort= " +
+                   QByteArray::number(server.port()) + "\r\n");
+    }
+    frmConnect& dialog = showDialog();
+    QVERIFY(dialog.SavePassChk->isChecked());
+    click(dialog.Command1);
+    QVERIFY(server.waitForText("LOGIN:1:Bob:kept\n"));
+    QTRY_VERIFY(frmConnect::ifLoaded() == nullptr);
+    QVERIFY(readBytes(iniPath()).contains("\r\nPassword=kept\r\n"));
+}
+
 void TestLoginDialog::refusedConnectionRearmsDialog()
 {
     MessageBoxCloser closer;
@@ -467,24 +488,33 @@ void TestLoginDialog::otherErrorShowsItsDescription()
 void TestLoginDialog::cancelSavesBoxesAndEnds_data()
 {
     QTest::addColumn<bool>("byWindowSystem");
+    QTest::addColumn<bool>("savePassword");
     QTest::addColumn<QString>("portBox");
     QTest::addColumn<int>("previousPort");
     QTest::addColumn<QByteArray>("portLine");
 
-    QTest::newRow("cancel button") << false << "5000" << 0 << QByteArray("Port= 5000");
-    QTest::newRow("cancel, empty port box") << false << "" << 7706 << QByteArray("Port= 0");
-    QTest::newRow("cancel, half rounds to even") << false << "6.5" << 0 << QByteArray("Port= 6");
-    QTest::newRow("cancel, negative port") << false << "-12" << 0 << QByteArray("Port=-12");
+    QTest::newRow("cancel button") << false << false << "5000" << 0 << QByteArray("Port= 5000");
+    QTest::newRow("cancel, password saved")
+        << false << true << "5000" << 0 << QByteArray("Port= 5000");
+    QTest::newRow("cancel, empty port box")
+        << false << false << "" << 7706 << QByteArray("Port= 0");
+    QTest::newRow("cancel, half rounds to even")
+        << false << false << "6.5" << 0 << QByteArray("Port= 6");
+    QTest::newRow("cancel, negative port")
+        << false << false << "-12" << 0 << QByteArray("Port=-12");
     QTest::newRow("cancel, port out of range keeps the previous")
-        << false << "40000" << 7706 << QByteArray("Port= 7706");
-    QTest::newRow("window closed") << true << "5000" << 0 << QByteArray("Port= 5000");
+        << false << false << "40000" << 7706 << QByteArray("Port= 7706");
+    QTest::newRow("window closed") << true << false << "5000" << 0 << QByteArray("Port= 5000");
+    QTest::newRow("window closed, password saved")
+        << true << true << "5000" << 0 << QByteArray("Port= 5000");
     QTest::newRow("window closed, port out of range")
-        << true << "1e9" << 0 << QByteArray("Port= 0");
+        << true << false << "1e9" << 0 << QByteArray("Port= 0");
 }
 
 void TestLoginDialog::cancelSavesBoxesAndEnds()
 {
     QFETCH(bool, byWindowSystem);
+    QFETCH(bool, savePassword);
     QFETCH(QString, portBox);
     QFETCH(int, previousPort);
     QFETCH(QByteArray, portLine);
@@ -494,13 +524,18 @@ void TestLoginDialog::cancelSavesBoxesAndEnds()
     typeInto(dialog.PasswordTxt, QStringLiteral("pw"));
     typeInto(dialog.PortTxt, portBox);
     QVERIFY(!dialog.SavePassChk->isChecked());
+    if (savePassword)
+        click(dialog.SavePassChk);
     if (byWindowSystem)
         dialog.close();
     else
         click(dialog.Command2);
     QVERIFY(!Declares::running);
-    QCOMPARE(readBytes(iniPath()), "[INIT]\r\nName=Bob\r\nPassword=pw\r\nArena=elim\r\n"
-                                   "ServerIP=127.0.0.1\r\n" +
+    // Unticked, the typed password leaves no trace in the file.
+    const QByteArray stored = savePassword ? "pw" : "";
+    QCOMPARE(readBytes(iniPath()), "[INIT]\r\nName=Bob\r\nPassword=" + stored +
+                                       "\r\nArena=elim\r\n"
+                                       "ServerIP=127.0.0.1\r\n" +
                                        portLine + "\r\n");
     QVERIFY(frmMain::ifLoaded() == nullptr);
 }
@@ -515,7 +550,7 @@ void TestLoginDialog::cancelDuringAttemptEnds()
     typeInto(dialog.ArenaTxt, QStringLiteral("other"));
     click(dialog.Command2);
     QVERIFY(!Declares::running);
-    QVERIFY(readBytes(iniPath()).contains("Password=s3cret\r\nArena=other\r\n"));
+    QVERIFY(readBytes(iniPath()).contains("Password=\r\nArena=other\r\n"));
 }
 
 void TestLoginDialog::serverCloseEndsProgram()

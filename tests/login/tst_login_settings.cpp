@@ -6,9 +6,12 @@
 #include "login/program_folder.h"
 #include "login/settings.h"
 #include "shell/base/session_state.h"
+#include "support/ordinary_user.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,10 +19,10 @@
 
 #include <csignal>
 
-#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -39,37 +42,6 @@ QByteArray readBytes(const QString& path)
     return file.readAll();
 }
 
-// Acts on files as an ordinary user while it lives, so that permissions hold for the
-// test as they do for a player. Root takes the file-system identity of "nobody"
-// (setfsuid, for this thread only), which drops its right to override them, with the
-// group given.
-class OrdinaryUser
-{
-public:
-    static constexpr uid_t kNobody = 65534;
-
-    // The user whose permissions apply: "nobody" for root, oneself otherwise.
-    static uid_t id() { return isRoot() ? kNobody : ::geteuid(); }
-    static bool isRoot() { return ::geteuid() == 0; }
-
-    explicit OrdinaryUser(gid_t group = kNobody)
-    {
-        if (isRoot()) {
-            ::setfsgid(group);
-            ::setfsuid(kNobody);
-        }
-    }
-    ~OrdinaryUser()
-    {
-        if (isRoot()) {
-            ::setfsuid(0);
-            ::setfsgid(0);
-        }
-    }
-    OrdinaryUser(const OrdinaryUser&) = delete;
-    OrdinaryUser& operator=(const OrdinaryUser&) = delete;
-};
-
 // A second user and a group that the tests share between users. Neither needs to exist
 // in the user database: root can give files to any number.
 constexpr uid_t kOtherUser = 1;
@@ -83,6 +55,22 @@ struct stat statusOf(const QString& path)
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
         status.st_mode = 0;
     return status;
+}
+
+// Runs an acl tool (setfacl, getfacl) on path; gives what it printed, or "<failed>".
+QByteArray aclTool(const QString& tool, QStringList arguments, const QString& path)
+{
+    QProcess process;
+    process.start(tool, arguments << path);
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return "<failed: " + process.readAllStandardError() + '>';
+    return process.readAllStandardOutput();
+}
+
+QByteArray accessControlOf(const QString& path)
+{
+    return aclTool(QStringLiteral("getfacl"),
+                   {QStringLiteral("--omit-header"), QStringLiteral("--numeric")}, path);
 }
 
 // Runs action in a child process, which ends when it returns; gives how it ended.
@@ -166,6 +154,8 @@ private slots:
     void saveInSharedFolderKeepsOwnership();
     void saveKeepsLinks_data();
     void saveKeepsLinks();
+    void saveKeepsAccessControlAndAttributes_data();
+    void saveKeepsAccessControlAndAttributes();
     void fileExistsCountsOrdinaryFilesOnly();
 
     void allowedCharacters();
@@ -184,6 +174,7 @@ void TestLoginSettings::init()
     QVERIFY(dir_->isValid());
     ini_ = dir_->filePath(QStringLiteral("Game.ini"));
     overrideProgramFolderForTests(dir_->path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_->filePath(QStringLiteral("config"))));
 }
 
 void TestLoginSettings::cleanup()
@@ -704,6 +695,58 @@ void TestLoginSettings::saveKeepsLinks()
         QCOMPARE(link.st_ino, statusOf(real).st_ino);
         QCOMPARE(link.st_nlink, nlink_t(2));
     }
+}
+
+// A Game.ini whose access control list lets its group only read and another user
+// write, and which carries an attribute of its own, keeps both through a save by its
+// owner; a file without a list does not take the one its folder gives new files.
+void TestLoginSettings::saveKeepsAccessControlAndAttributes_data()
+{
+    QTest::addColumn<QString>("fileAcl");
+    QTest::addColumn<QString>("folderDefaultAcl");
+    QTest::newRow("group reads, another user writes")
+        << QStringLiteral("g::r,u:%1:rw").arg(kOtherUser) << QString();
+    QTest::newRow("no list, the folder's default not taken")
+        << QString() << QStringLiteral("u:%1:rw").arg(kOtherUser);
+}
+
+void TestLoginSettings::saveKeepsAccessControlAndAttributes()
+{
+    QFETCH(QString, fileAcl);
+    QFETCH(QString, folderDefaultAcl);
+    if (QStandardPaths::findExecutable(QStringLiteral("setfacl")).isEmpty())
+        QSKIP("setfacl (Debian's acl) is not installed");
+    writeBytes(ini_, savedText(QStringLiteral("elim")));
+    const QByteArray iniName = QFile::encodeName(ini_);
+    const uid_t owner = OrdinaryUser::id();
+    QCOMPARE(::chown(iniName.constData(), owner, owner), 0);
+    QCOMPARE(::chmod(iniName.constData(), 0640), 0);
+    QCOMPARE(::chown(QFile::encodeName(dir_->path()).constData(), owner, owner), 0);
+    const QString setfacl = QStringLiteral("setfacl");
+    if (!fileAcl.isEmpty())
+        QCOMPARE(aclTool(setfacl, {QStringLiteral("-m"), fileAcl}, ini_), QByteArray());
+    if (!folderDefaultAcl.isEmpty())
+        QCOMPARE(aclTool(setfacl, {QStringLiteral("-d"), QStringLiteral("-m"), folderDefaultAcl},
+                         dir_->path()),
+                 QByteArray());
+    const char note[] = "kept";
+    QCOMPARE(::setxattr(iniName.constData(), "user.orvex.note", note, 4, 0), 0);
+    const QByteArray before = accessControlOf(ini_);
+    QVERIFY(before.startsWith("user::"));
+    const int mode = int(statusOf(ini_).st_mode & 07777);
+
+    setSessionValues(QStringLiteral("duel"));
+    {
+        const OrdinaryUser acting;
+        SaveSettings();
+    }
+    QCOMPARE(readBytes(ini_), savedText(QStringLiteral("duel")));
+    QCOMPARE(accessControlOf(ini_), before);
+    char value[8] = {};
+    QCOMPARE(::getxattr(iniName.constData(), "user.orvex.note", value, sizeof value), 4);
+    QCOMPARE(QByteArray(value), QByteArray(note));
+    QCOMPARE(statusOf(ini_).st_uid, owner);
+    QCOMPARE(int(statusOf(ini_).st_mode & 07777), mode);
 }
 
 void TestLoginSettings::fileExistsCountsOrdinaryFilesOnly()

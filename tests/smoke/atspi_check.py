@@ -5,15 +5,19 @@ Started by atspi_check.sh beside a running client and test zone. It reads both w
 trees and fails on any control without a name; fills in and submits the connect dialog
 with the keyboard alone, checking at every Tab which control has the focus, by name and
 role; watches the user list announce a player who arrives and leaves; reads the chat
-and hears a new line announced as it arrives; and starts a
-private message from the user list with the arrow keys and Enter, which a second player
-in the zone must receive. Players of its own log in to the zone over a plain socket.
+and hears a new line announced as it arrives; keeps a copy of the chat's text from the
+text events alone, as a screen reader does, through a flood and at a busy zone's pace
+while the oldest lines leave the text, and compares it with the real text; and starts a
+private message from the user list with the arrow keys and Enter while a line arrives
+every 200 ms, which a second player in the zone must receive. Players of its own log in
+to the zone over a plain socket.
 
 usage: atspi_check.py ZONE_PORT
 """
 import socket
 import subprocess
 import sys
+import threading
 import time
 
 import gi
@@ -358,6 +362,106 @@ def check_transcript_reads_and_announces(window, peer):
     print("chat: read, and the new line announced as %r" % heard[-1].strip())
 
 
+def transcript_of(window):
+    for node in walk(window):
+        if node.get_role_name() in TEXT_ROLES and node.get_name() == "Chat":
+            return node
+    fail("the chat window has no text named 'Chat'")
+
+
+class TextCopy:
+    """The chat's text as a screen reader keeps it: read once, then changed by the text
+    events alone."""
+
+    def __init__(self, transcript):
+        self.problems = []
+        self.events = 0
+        self.listener = Atspi.EventListener.new(self.on_event)
+        for kind in ("insert", "delete"):
+            self.listener.register("object:text-changed:" + kind)
+        pump(0.3)
+        self.text = text_of(transcript)
+
+    def on_event(self, event):
+        if event.source is None or event.source.get_name() != "Chat":
+            return
+        self.events += 1
+        at, length, data = event.detail1, event.detail2, str(event.any_data)
+        if event.type.startswith("object:text-changed:insert"):
+            if length != len(data) or at > len(self.text):
+                self.problems.append("insert of %d at %d into %d" % (length, at, len(self.text)))
+            self.text = self.text[:at] + data + self.text[at:]
+        else:
+            if self.text[at:at + length] != data:
+                self.problems.append("delete at %d: %r is not %r" % (
+                    at, data[:40], self.text[at:at + 40]))
+            self.text = self.text[:at] + self.text[at + length:]
+
+    def close(self):
+        for kind in ("insert", "delete"):
+            self.listener.deregister("object:text-changed:" + kind)
+
+
+def expect_copy_in_step(copy, transcript, what):
+    def same():
+        if copy.problems:
+            fail("%s: the events do not fit the copy: %s" % (what, copy.problems[0]))
+        return copy.text == text_of(transcript)
+
+    try:
+        wait_for("the copy of the chat to be the chat's text " + what, same, 5)
+    except CheckFailed:
+        real = text_of(transcript)
+        at = next((i for i, (a, b) in enumerate(zip(copy.text, real)) if a != b),
+                  min(len(copy.text), len(real)))
+        fail("%s: the copy (%d characters) differs from the text (%d) at %d: %r / %r" % (
+            what, len(copy.text), len(real), at, copy.text[at:at + 30], real[at:at + 30]))
+
+
+def check_transcript_copy_stays_in_step(window, peer):
+    """A flood of a thousand lines, then lines at a busy zone's pace: the text's start
+    moves on as they come, and the copy kept from the events is the text after each."""
+    transcript = transcript_of(window)
+    copy = TextCopy(transcript)
+    start = len(copy.text)
+    for number in range(1000):
+        peer.send("SEND:PUB:flood %d" % number)
+    wait_for("the flood in the chat", lambda: "%s> flood 999" % PEER in copy.text, 30)
+    expect_copy_in_step(copy, transcript, "after a flood of 1000 lines")
+    if "Logged in: %s" % USER in copy.text:
+        fail("the oldest lines never left the text handed over")
+    for number in range(30):
+        peer.send("SEND:PUB:paced %d" % number)
+        wait_for("paced line %d in the copy" % number,
+                 lambda: "%s> paced %d" % (PEER, number) in copy.text, 5)
+        expect_copy_in_step(copy, transcript, "after paced line %d" % number)
+        pump(0.2)
+    copy.close()
+    print("chat: a copy kept from %d text events equals the text (%d characters, %d at "
+          "the start) after 1000 flooded and 30 paced lines" % (
+              copy.events, len(copy.text), start))
+
+
+class Chatter(threading.Thread):
+    """A player who says a line every 200 ms until stopped."""
+
+    def __init__(self, port):
+        super().__init__(daemon=True)
+        self.player = Player(port, "Chatter")
+        self.stopped = threading.Event()
+        self.said = 0
+
+    def run(self):
+        while not self.stopped.wait(0.2):
+            self.player.send("SEND:PUB:busy %d" % self.said)
+            self.said += 1
+
+    def stop(self):
+        self.stopped.set()
+        self.join(5)
+        self.player.close()
+
+
 def start_private_message_from_list(window, peer):
     message_box = expect_focus(window, "text", "Message", activate=CHAT_WINDOW)
     key("Tab")
@@ -384,6 +488,10 @@ def start_private_message_from_list(window, peer):
         key("Down")
     else:
         fail("the arrow keys never picked %s; picked: %s" % (PEER, selected()))
+    # A reader takes their time: lines arrive meanwhile, and the list keeps the focus.
+    pump(1.0)
+    if not list_has_focus():
+        fail("an arriving line took the focus from the user list")
     key("Return")
     expect_focus(window, "text", "Message")
     wait_for("the entry box prepared for %s" % PEER,
@@ -417,7 +525,14 @@ def main():
             print("  " + line)
         check_list_announces_changes(window, port)
         check_transcript_reads_and_announces(window, peer)
-        start_private_message_from_list(window, peer)
+        check_transcript_copy_stays_in_step(window, peer)
+        chatter = Chatter(port)
+        chatter.start()
+        try:
+            start_private_message_from_list(window, peer)
+        finally:
+            chatter.stop()
+        print("the private message was started while %d lines arrived" % chatter.said)
     except (CheckFailed, OSError, subprocess.SubprocessError, GLib.Error) as problem:
         print("FAIL: %s" % problem)
         return 1

@@ -76,7 +76,8 @@ void TestZone::readyLineAndBadOptions()
     for (const QStringList& options :
          {QStringList{"--port", "70000"}, QStringList{"--listen", "not-an-address"},
           QStringList{"--bots", "-1"}, QStringList{"--idle-timeout", "soon"},
-          QStringList{"--line-end", "cr"}, QStringList{"--frobnicate", "1"}}) {
+          QStringList{"--line-end", "cr"}, QStringList{"--echo", "yes"},
+          QStringList{"--frobnicate", "1"}}) {
         QProcess bad;
         bad.start(QStringLiteral(TESTZONE_PATH), options);
         QVERIFY(bad.waitForFinished(5000));
@@ -214,15 +215,15 @@ void TestZone::routesChat()
     QVERIFY(ann && ben && cat && dan);
     QVERIFY(ann->lineStartingWith("ENTERING:ben:").startsWith("ENTERING:"));
 
-    // Public: to the others in the arena only, colons and all, never echoed.
-    QCOMPARE(ann->exchange("SEND:PUB:hi: there"), QList<QByteArray>());
+    // Public: to everyone in the arena only, the sender too, colons and all.
+    QCOMPARE(ann->exchange("SEND:PUB:hi: there"), QList<QByteArray>{"MSG:PUB:ann:hi: there"});
     QCOMPARE(ben->nextLine(), QByteArray("MSG:PUB:ann:hi: there"));
     QCOMPARE(cat->drain(), QList<QByteArray>());
     QCOMPARE(dan->drain(), QList<QByteArray>());
-    QCOMPARE(ann->exchange("SEND:PUB:"), QList<QByteArray>());
+    QCOMPARE(ann->exchange("SEND:PUB:"), QList<QByteArray>{"MSG:PUB:ann:"});
     QCOMPARE(ben->nextLine(), QByteArray("MSG:PUB:ann:"));
 
-    // Private: to one player anywhere in the zone.
+    // Private: to one player anywhere in the zone, not back to the sender.
     QCOMPARE(ann->exchange("SEND:PRIV:cat:psst: a secret"), QList<QByteArray>());
     QCOMPARE(cat->nextLine(), QByteArray("MSG:PRIV:ann:psst: a secret"));
     QCOMPARE(dan->exchange("SEND:PRIV:ben:from nowhere"), QList<QByteArray>());
@@ -235,8 +236,8 @@ void TestZone::routesChat()
              QList<QByteArray>{"MSG:ARENA:No such player:  cat"});
     QCOMPARE(cat->drain(), QList<QByteArray>());
 
-    // Freq: to the others in the same arena on the same freq.
-    QCOMPARE(ann->exchange("SEND:FREQ:team talk"), QList<QByteArray>());
+    // Freq: to those in the same arena on the same freq, the sender too.
+    QCOMPARE(ann->exchange("SEND:FREQ:team talk"), QList<QByteArray>{"MSG:FREQ:ann:team talk"});
     QCOMPARE(ben->nextLine(), QByteArray("MSG:FREQ:ann:team talk"));
     QCOMPARE(cat->drain(), QList<QByteArray>());
 
@@ -253,8 +254,9 @@ void TestZone::routesChat()
 
 void TestZone::changesFreq()
 {
+    // Without the echo, as on zones that send nobody their own messages.
     ZoneProcess zone;
-    QVERIFY(zone.start());
+    QVERIFY(zone.start({"--echo", "off"}));
     const auto ann = loggedInClient(zone.port(), "ann", "0");
     const auto ben = loggedInClient(zone.port(), "ben", "0");
     const auto cyd = loggedInClient(zone.port(), "cyd", "0");
@@ -305,7 +307,7 @@ void TestZone::changesFreq()
 void TestZone::dropsOverlongLines()
 {
     ZoneProcess zone;
-    QVERIFY(zone.start());
+    QVERIFY(zone.start({"--echo", "off"}));
     const auto ann = loggedInClient(zone.port(), "ann", "0");
     const auto ben = loggedInClient(zone.port(), "ben", "0");
     QVERIFY(ann && ben);
@@ -346,10 +348,10 @@ void TestZone::endsLinesWithCrLfWhenAsked()
     QVERIFY(QTest::qWaitFor(
         [&] {
             received += ben.readAll();
-            return received.count('\n') == 4;
+            return received.count('\n') == 5;
         },
         ZoneClient::kWaitMs));
-    QCOMPARE(received.count("\r\n"), 4);
+    QCOMPARE(received.count("\r\n"), 5);
     const QList<QByteArray> lines = received.split('\n');
     QCOMPARE(lines.value(0), QByteArray("LOGINOK:ben\r"));
     QCOMPARE(lines.value(1), QByteArray("INARENA:0:0\r"));
@@ -357,6 +359,7 @@ void TestZone::endsLinesWithCrLfWhenAsked()
     QVERIFY(lines.value(3).startsWith("PLAYER:ben:"));
     QCOMPARE(ann->nextLine(), "ENTERING:" + lines.value(3).mid(7).chopped(1));
     QCOMPARE(ann->nextLine(), QByteArray("MSG:PUB:ben:hi"));
+    QCOMPARE(lines.value(4), QByteArray("MSG:PUB:ben:hi\r"));
 }
 
 void TestZone::dropsIdleClients()
@@ -385,8 +388,9 @@ void TestZone::dropsIdleClients()
 
 void TestZone::dropsClientsThatStopReading()
 {
+    // The talker, who does read, hears no echo of its own flood.
     ZoneProcess zone;
-    QVERIFY(zone.start());
+    QVERIFY(zone.start({"--echo", "off"}));
     const auto talker = loggedInClient(zone.port(), "talker", "0");
     QVERIFY(talker);
 

@@ -37,7 +37,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    Zone zone;
+    Zone zone(options->echo);
     ZoneServer server(zone, options->idleLimit, options->lineEnd);
     BotCrew bots(zone, options->bots, options->botInterval, options->seed);
     bots.start();

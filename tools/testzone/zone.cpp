@@ -76,7 +76,8 @@ void Zone::sendPublic(const QByteArray& from, const QByteArray& text)
     Player* sender = senderInArena(from);
     if (!sender)
         return;
-    deliverTo(arenas_.value(sender->arena), "MSG:PUB:" + from + ':' + text, from);
+    deliverTo(arenas_.value(sender->arena), "MSG:PUB:" + from + ':' + text,
+              echo_ ? QByteArray() : from);
 }
 
 void Zone::sendPrivate(const QByteArray& from, const QByteArray& to, const QByteArray& text)
@@ -101,7 +102,7 @@ void Zone::sendFreq(const QByteArray& from, const QByteArray& text)
         if (find(member)->freq == sender->freq)
             team.append(member);
     }
-    deliverTo(team, "MSG:FREQ:" + from + ':' + text, from);
+    deliverTo(team, "MSG:FREQ:" + from + ':' + text, echo_ ? QByteArray() : from);
 }
 
 void Zone::changeFreq(const QByteArray& name, const QByteArray& freqText)

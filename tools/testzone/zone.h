@@ -24,6 +24,10 @@ public:
     static constexpr int kMaxFreq = 9999;
     static inline const QByteArray kDefaultArena = "0";
 
+    // echoOwnMessages: public and team messages go back to their sender too, as on the
+    // zones where a client shows only what the server sends.
+    explicit Zone(bool echoOwnMessages = true) : echo_(echoOwnMessages) {}
+
     LoginResult login(const QByteArray& name, Sink sink);
     // Leaves the arena (if any) and forgets the player.
     void logout(const QByteArray& name);
@@ -71,4 +75,5 @@ private:
     std::map<QByteArray, Player> players_;
     QHash<QByteArray, QList<QByteArray>> arenas_; // arena -> members in order of entry
     int logins_ = 0;
+    bool echo_ = true;
 };

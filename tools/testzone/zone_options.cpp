@@ -24,7 +24,9 @@ QString zoneUsage()
         "  --bots N               robot players in each of the arenas \"0\" and \"elim\"\n"
         "  --bot-interval MS      time between the robots' remarks (default 4000)\n"
         "  --seed N               seed of the robots' choices (default 1)\n"
-        "  --line-end lf|crlf     what ends the lines the zone sends (default lf)\n");
+        "  --line-end lf|crlf     what ends the lines the zone sends (default lf)\n"
+        "  --echo on|off          send public and team messages back to their sender "
+        "(default on)\n");
 }
 
 std::optional<ZoneOptions> parseZoneOptions(const QStringList& arguments, QString* error)
@@ -78,6 +80,13 @@ std::optional<ZoneOptions> parseZoneOptions(const QStringList& arguments, QStrin
                 options.lineEnd = "\n";
             else if (value == QLatin1String("crlf"))
                 options.lineEnd = "\r\n";
+            else
+                return bad();
+        } else if (option == QLatin1String("--echo")) {
+            if (value == QLatin1String("on"))
+                options.echo = true;
+            else if (value == QLatin1String("off"))
+                options.echo = false;
             else
                 return bad();
         } else {

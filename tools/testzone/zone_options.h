@@ -19,6 +19,8 @@ struct ZoneOptions
     quint32 seed = 1;
     // What ends every line the zone sends: LF, or CR LF as some zones send.
     QByteArray lineEnd = "\n";
+    // Public and team messages go back to their sender as well.
+    bool echo = true;
 };
 
 // Reads the arguments (program name first). On a bad or unknown option returns

@@ -1,5 +1,7 @@
 // The transcript's line store: what a message becomes, the looks kept once, the bounds
-// that keep the newest messages, and a selection across the messages that go.
+// that keep the newest messages, a selection across the messages that go, and the text
+// a screen reader is told of.
+#include "chatwindow/transcript/accessible_window.h"
 #include "chatwindow/transcript/line_store.h"
 #include "chatwindow/transcript/row_breaks.h"
 #include "chatwindow/transcript/transcript_selection.h"
@@ -42,6 +44,9 @@ private slots:
     void overlongMessageIsCutVisibly();
     void selectionAcrossRemovedMessages_data();
     void selectionAcrossRemovedMessages();
+    void screenReaderEditsGiveTheNewText_data();
+    void screenReaderEditsGiveTheNewText();
+    void screenReaderOffsetsInsideLineEnds();
 };
 
 // Each message is its own line; a line end inside it starts another row, and a row too
@@ -231,6 +236,75 @@ void LineStoreTest::selectionAcrossRemovedMessages()
     // What is still selected is the end of what was, less the lines that went.
     const QString after = transcriptText(store, selection.start(), selection.end());
     QVERIFY2(before.endsWith(after), qPrintable(before + u'|' + after));
+}
+
+// The edits told between two windows of messages, applied to the old text as a screen
+// reader applies them, give the new text, whichever way the window moved.
+void LineStoreTest::screenReaderEditsGiveTheNewText_data()
+{
+    QTest::addColumn<QList<qint64>>("from"); // first, last, store's first id
+    QTest::addColumn<QList<qint64>>("to");
+    QTest::addColumn<int>("edits");
+
+    QTest::newRow("a line came, the oldest left")
+        << QList<qint64>{10, 40, 0} << QList<qint64>{11, 41, 0} << 2;
+    QTest::newRow("scrolled back") << QList<qint64>{10, 40, 0} << QList<qint64>{5, 35, 0} << 2;
+    QTest::newRow("a flood: nothing in common")
+        << QList<qint64>{10, 40, 0} << QList<qint64>{60, 90, 0} << 2;
+    QTest::newRow("from the top, the oldest gone")
+        << QList<qint64>{kHeadLine, 20, 0} << QList<qint64>{kHeadLine, 25, 4} << 2;
+    QTest::newRow("the first line left")
+        << QList<qint64>{kHeadLine, 20, 0} << QList<qint64>{3, 22, 0} << 2;
+    QTest::newRow("scrolled to the top")
+        << QList<qint64>{3, 22, 0} << QList<qint64>{kHeadLine, 20, 0} << 2;
+    QTest::newRow("from nothing") << QList<qint64>{0, -2, 0} << QList<qint64>{kHeadLine, 5, 0} << 1;
+    QTest::newRow("unchanged") << QList<qint64>{10, 40, 0} << QList<qint64>{10, 40, 0} << 0;
+}
+
+void LineStoreTest::screenReaderEditsGiveTheNewText()
+{
+    QFETCH(QList<qint64>, from);
+    QFETCH(QList<qint64>, to);
+    QFETCH(int, edits);
+    LineStore store;
+    for (int i = 0; i < 100; ++i)
+        store.append(i % 7 == 3 ? "p> two\r\nrows " + QByteArray::number(i)
+                                : "p> line " + QByteArray::number(i),
+                     kLilac);
+    const AccessibleWindow before = accessibleWindow(store, from[0], from[1]);
+    // The oldest leave as newer lines come: a message of the old window may be gone.
+    LineStore::Limits limits;
+    limits.messages = 100;
+    store.setLimitsForTests(limits);
+    for (qint64 i = 0; i < to[2]; ++i)
+        store.append("p> newer", kLilac);
+    QCOMPARE(store.firstId(), to[2]);
+    const AccessibleWindow after = accessibleWindow(store, to[0], to[1]);
+
+    QString copy = before.text;
+    const QList<TextEdit> told = editsBetween(before, after);
+    for (const TextEdit& edit : told) {
+        QCOMPARE(copy.mid(edit.position, edit.removed.size()), edit.removed);
+        copy.replace(edit.position, edit.removed.size(), edit.inserted);
+    }
+    QCOMPARE(copy, after.text);
+    QCOMPARE(int(told.size()), edits);
+}
+
+// Places inside a message that holds CR LF, LF and CR: the text shows each line end as
+// one line feed, and offsets into it are counted so.
+void LineStoreTest::screenReaderOffsetsInsideLineEnds()
+{
+    const QByteArray message = "a\r\nb\nc\rd";
+    const QString shown = QStringLiteral("a\nb\nc\nd");
+    for (int at = 0; at <= shown.size(); ++at) {
+        const qsizetype bytes = byteOffset(message, at);
+        QCOMPARE(shownOffset(message, bytes), at);
+        if (at < shown.size() && shown[at] != u'\n')
+            QCOMPARE(QChar(message[bytes]), shown[at]);
+    }
+    QCOMPARE(byteOffset(message, 2), 3);
+    QCOMPARE(shownOffset(message, message.size()), int(shown.size()));
 }
 
 QTEST_MAIN(LineStoreTest)

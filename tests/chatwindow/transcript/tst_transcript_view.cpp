@@ -290,6 +290,17 @@ void TranscriptViewTest::screenReaderReadsTextAndSelection()
     QVERIFY(!rect.isEmpty());
     QCOMPARE(text->offsetAtPoint(rect.center() - QPoint(rect.width() / 4, 0)), hello + 1);
 
+    // Inside a message whose line ends are CR LF, LF and CR, each shown as one line feed.
+    view_->append("a\r\nb\nc\rd", kLilac);
+    const qint64 id = view_->store().endId() - 1;
+    const int b = int(view_->toPlainText().lastIndexOf(u'b'));
+    QCOMPARE(text->text(b, b + 1), QStringLiteral("b"));
+    text->setSelection(0, b, b + 3);
+    QCOMPARE(view_->selectedText(), QStringLiteral("b\nc"));
+    view_->setSelection({id, 5}, {id, 6});
+    text->selection(0, &start, &end);
+    QCOMPARE(text->text(start, end), QStringLiteral("c"));
+
     // With a long history, what is handed over is what is on screen and near it.
     appendLines(5000);
     QVERIFY2(text->characterCount() < view_->toPlainText().size() / 4,

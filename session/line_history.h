@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The lines entered in the entry box during this run, for recalling them with Up and
+// Down. Every entered line is kept, whether it went out or not, so that a line too long
+// to send can be fetched back and shortened. Kept in memory only.
+class LineHistory
+{
+public:
+    // The newest lines kept; older ones are forgotten.
+    static constexpr qsizetype kMaxLines = 100;
+
+    // A line entered with Enter. An empty line, or the same line as the newest one, adds
+    // nothing. Recalling starts again from the newest line.
+    void add(const QString& line);
+
+    // The line before the one shown, or nothing when the oldest is shown. On the first
+    // step back, shown is the draft being typed, given back by newer() past the newest.
+    std::optional<QString> older(const QString& shown);
+    // The line after the one shown, the draft past the newest, or nothing when the draft
+    // is shown already.
+    std::optional<QString> newer();
+
+    const QStringList& lines() const { return lines_; }
+
+private:
+    QStringList lines_;
+    // The line shown: an index into lines_, or lines_.size() for the draft.
+    qsizetype position_ = 0;
+    QString draft_;
+};
