@@ -95,6 +95,7 @@ void frmMain::createControls()
     placeControls();
     nameControls();
     installKeyPreview();
+    createFindBar();
 }
 
 void frmMain::placeControls()

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class DesktopNotice;
+class FindBar;
 class KeyboardFocus;
 class QCloseEvent;
 class QLabel;
@@ -37,6 +38,8 @@ public:
     SendTextBox* SendTxt = nullptr;
     TranscriptView* RecTxt = nullptr;
     QLabel* Label7 = nullptr;
+    // Below the transcript, which gives up room for it while it is open.
+    FindBar* findBar = nullptr;
 
     void Form_Load();
     void Form_QueryUnload(int& Cancel, int UnloadMode);
@@ -62,6 +65,14 @@ public:
     void Socket1_Close();
     void Socket1_Disconnected();
     void TmrKeepAlive_Timer();
+
+    // Ctrl+F from any control opens the find bar, or gives it the keyboard again; Esc in
+    // it closes it and gives the keyboard to the entry box.
+    void openFindBar();
+    void closeFindBar();
+    // While the find bar has the keyboard, arriving lines and typed characters leave it
+    // there: the window's focus rules are for its own controls.
+    bool findBarHasFocus() const;
 
     // Sets up the connection to a server and starts it; its notifications follow.
     void startConnect(const QString& host, qint16 port);
@@ -104,6 +115,7 @@ private:
     void nameControls();
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
+    void createFindBar();
     // Tells the desktop of the newest of lines that is meant for the user, unless the
     // window is the active one.
     void noticeMessagesForUser(const QList<QByteArray>& lines);

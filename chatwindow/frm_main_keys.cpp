@@ -160,7 +160,7 @@ void frmMain::installKeyPreview()
 
 void frmMain::Form_KeyPress(int& KeyAscii)
 {
-    if (isTypedCharacter(KeyAscii))
+    if (isTypedCharacter(KeyAscii) && !findBarHasFocus())
         SendTxt->setFocus();
 }
 
@@ -191,8 +191,8 @@ void frmMain::SendTxt_KeyUp(int& KeyCode, int Shift)
 void frmMain::RecTxt_Change()
 {
     // Where the keyboard went, it stays: key preview brings typed characters to the entry
-    // box anyway. A click into the chat is brought back.
-    if (!keyboardFocus_->holdsFocus())
+    // box anyway. A click into the chat is brought back. The find bar keeps it too.
+    if (!keyboardFocus_->holdsFocus() && !findBarHasFocus())
         SendTxt->setFocus();
 }
 

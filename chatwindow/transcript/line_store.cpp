@@ -185,6 +185,27 @@ qint64 LineStore::messageAtRow(qint64 row) const
     return chunk.firstId + (entry - chunk.entries.begin()) - 1;
 }
 
+LineStore::Run LineStore::run(qint64 id, qint64 end) const
+{
+    Run run;
+    run.chunk_ = &chunkOf(id);
+    run.firstId_ = id;
+    run.endId_ = std::min(end, run.chunk_->endId());
+    const quint32 from = run.chunk_->entries[id - run.chunk_->firstId].offset;
+    const qsizetype last = run.endId_ - 1 - run.chunk_->firstId;
+    const quint32 to = run.chunk_->entries[last].offset + quint32(run.chunk_->size(last));
+    run.text_ = QByteArrayView(run.chunk_->text.get() + from, to - from);
+    return run;
+}
+
+qsizetype LineStore::Run::startOf(qint64 id) const
+{
+    const qsizetype base = chunk_->entries[firstId_ - chunk_->firstId].offset;
+    if (id == endId_)
+        return text_.size();
+    return chunk_->entries[id - chunk_->firstId].offset - base;
+}
+
 qint64 LineStore::heldBytes() const
 {
     qint64 held = 0;

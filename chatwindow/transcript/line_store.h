@@ -24,6 +24,9 @@
 // and kMaxMessageRows; a longer one is cut, and says so at its end.
 class LineStore
 {
+    struct Entry;
+    struct Chunk;
+
 public:
     static constexpr qsizetype kKeepMessages = 200000;
     static constexpr qint64 kMaxTextBytes = 32 * 1024 * 1024;
@@ -64,15 +67,33 @@ public:
     // The message shown on a row that is kept, firstRow() <= row < endRow().
     qint64 messageAtRow(qint64 row) const;
 
+    // Kept messages that lie back to back in memory, so that a search reads their texts
+    // in one pass.
+    class Run
+    {
+    public:
+        qint64 firstId() const { return firstId_; }
+        qint64 endId() const { return endId_; }
+        QByteArrayView text() const { return text_; }
+        // Where a message of the run begins in text(); endId() gives the end of text().
+        qsizetype startOf(qint64 id) const;
+
+    private:
+        friend class LineStore;
+        const Chunk* chunk_ = nullptr;
+        qint64 firstId_ = 0;
+        qint64 endId_ = 0;
+        QByteArrayView text_;
+    };
+    // The run that starts with a kept message and ends before end or where its chunk does.
+    Run run(qint64 id, qint64 end) const;
+
     // For tests: lower limits, so that a test need not send 200,000 lines.
     void setLimitsForTests(const Limits& limits);
     // The text bytes that the chunks hold, live or not yet freed.
     qint64 heldBytes() const;
 
 private:
-    struct Entry;
-    struct Chunk;
-
     const Chunk& chunkOf(qint64 id) const;
     const Entry& entryOf(qint64 id) const;
     void removeOldest();

@@ -1,5 +1,6 @@
 #include "chatwindow/transcript/transcript_rows.h"
 
+#include "chatwindow/transcript/link_spans.h"
 #include "session/wire_codec.h"
 
 #include <QTextOption>
@@ -78,9 +79,20 @@ void TranscriptRows::layOut(ShownRow& shown)
         layout.setFont(baseFont_);
     } else {
         const QByteArrayView text = store_.text(shown.message);
-        layout.setText(fromWire(text.sliced(shown.span.start, shown.span.end - shown.span.start)));
+        const RowSpan& span = shown.span;
+        layout.setText(fromWire(text.sliced(span.start, span.end - span.start)));
         const TextLook& look = store_.look(shown.message);
         layout.setFont(lookFonts_[(look.bold ? 1 : 0) + (look.italic ? 2 : 0)]);
+        // Links are underlined, in their message's colour.
+        QList<QTextLayout::FormatRange> links;
+        for (const LinkSpan& link : linksIn(text, span.start, span.end)) {
+            QTextLayout::FormatRange range;
+            range.start = int(std::max(link.start, span.start) - span.start);
+            range.length = int(std::min(link.end, span.end) - span.start) - range.start;
+            range.format.setFontUnderline(true);
+            links.append(range);
+        }
+        layout.setFormats(links);
     }
     // As a rich-text view wraps: at word boundaries, or anywhere in a word that is
     // wider than the view; Windows-1252 text runs left to right.

@@ -18,6 +18,7 @@ TranscriptView::TranscriptView(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setMouseTracking(true); // the pointer becomes a hand over links
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     rows_.setFont(font());
@@ -25,6 +26,9 @@ TranscriptView::TranscriptView(QWidget* parent)
             &TranscriptView::onScrollBarAction);
     autoScroll_.setInterval(50);
     connect(&autoScroll_, &QTimer::timeout, this, &TranscriptView::autoScroll);
+    openAfterClick_.setSingleShot(true);
+    connect(&openAfterClick_, &QTimer::timeout, this,
+            [this] { opener_->open(std::exchange(clickedAddress_, QUrl())); });
     announcer_ = new TranscriptAnnouncer(this);
     TranscriptAccessible::installFactory();
     syncScrollBar();
@@ -185,7 +189,7 @@ void TranscriptView::paintEvent(QPaintEvent* event)
     for (qint64 number = place.row; y < area.bottom() + 1; number = rows_.next(number)) {
         const ShownRow& row = rows_.row(number);
         if (y + row.height > area.top()) {
-            QList<QTextLayout::FormatRange> selections;
+            QList<QTextLayout::FormatRange> selections = findMarksOn(row);
             const TextPos rowStart{row.message, row.span.start};
             const TextPos rowEnd{row.message, row.span.end};
             if (from < to && to > rowStart && from <= rowEnd) {
@@ -211,29 +215,55 @@ void TranscriptView::paintEvent(QPaintEvent* event)
     rows_.forgetUnused();
 }
 
-TextPos TranscriptView::hitTest(QPointF point)
+qint64 TranscriptView::rowUnder(QPointF point, qreal& top)
 {
     const TranscriptScroll::Place place = scroll_.place();
-    qreal y = -place.offset;
+    top = -place.offset;
     qint64 number = place.row;
-    if (point.y() < y)
-        return {rows_.row(number).message, rows_.row(number).span.start};
     // Rows below the view are laid out too, to find a place that a drag went past.
-    while (number != rows_.last() && point.y() >= y + rows_.height(number)) {
-        y += rows_.height(number);
+    while (number != rows_.last() && point.y() >= top + rows_.height(number)) {
+        top += rows_.height(number);
         number = rows_.next(number);
     }
+    return number;
+}
+
+TextPos TranscriptView::hitTest(QPointF point)
+{
+    qreal top = 0;
+    const qint64 number = rowUnder(point, top);
     const ShownRow& row = rows_.row(number);
+    if (point.y() < top)
+        return {row.message, row.span.start};
     if (row.message == kHeadLine)
         return TextPos{};
     QTextLine line = row.layout.lineAt(0);
     for (int i = 1; i < row.layout.lineCount(); ++i) {
-        if (point.y() - y < row.layout.lineAt(i).y())
+        if (point.y() - top < row.layout.lineAt(i).y())
             break;
         line = row.layout.lineAt(i);
     }
     const int offset = line.xToCursor(point.x() - TranscriptRows::kMargin);
     return {row.message, row.span.start + offset};
+}
+
+std::optional<TextPos> TranscriptView::characterAt(QPointF point)
+{
+    qreal top = 0;
+    const ShownRow& row = rows_.row(rowUnder(point, top));
+    if (row.message == kHeadLine || point.y() < top || point.y() >= top + row.height)
+        return std::nullopt;
+    const qreal x = point.x() - TranscriptRows::kMargin;
+    for (int i = 0; i < row.layout.lineCount(); ++i) {
+        const QTextLine line = row.layout.lineAt(i);
+        if (point.y() - top < line.y() || point.y() - top >= line.y() + line.height())
+            continue;
+        if (x < line.x() || x >= line.x() + line.naturalTextWidth())
+            return std::nullopt;
+        return TextPos{row.message,
+                       row.span.start + line.xToCursor(x, QTextLine::CursorOnCharacter)};
+    }
+    return std::nullopt;
 }
 
 QRectF TranscriptView::placeRect(const TextPos& pos)
@@ -312,4 +342,70 @@ void TranscriptView::putOnPrimarySelection() const
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (hasSelection() && clipboard->supportsSelection())
         clipboard->setText(selectedText(), QClipboard::Selection);
+}
+
+void TranscriptView::setFindMarks(const TextMatcher& matcher, std::optional<TextPos> current)
+{
+    marks_ = matcher;
+    currentMark_ = matcher.matchesNothing() ? std::nullopt : current;
+    viewport()->update();
+}
+
+QList<QTextLayout::FormatRange> TranscriptView::findMarksOn(const ShownRow& row) const
+{
+    QList<QTextLayout::FormatRange> marks;
+    if (marks_.matchesNothing() || row.message == kHeadLine)
+        return marks;
+    QTextLayout::FormatRange mark;
+    mark.format.setBackground(QColor(96, 80, 0));
+    QTextLayout::FormatRange current;
+    current.format.setBackground(QColor(255, 200, 0));
+    current.format.setForeground(Qt::black);
+    // Matches that begin on the row, and one that began on the row before and runs on.
+    const QByteArrayView text = store_.text(row.message);
+    const qsizetype size = marks_.size();
+    const QByteArrayView reach = text.first(std::min(text.size(), row.span.end + size - 1));
+    for (qsizetype at = marks_.indexIn(reach, std::max<qsizetype>(0, row.span.start - size + 1));
+         at >= 0 && at < row.span.end; at = marks_.indexIn(reach, at + 1)) {
+        QTextLayout::FormatRange& range = currentMark_ == TextPos{row.message, at} ? current : mark;
+        range.start = int(std::max(at, row.span.start) - row.span.start);
+        range.length = int(std::min(at + size, row.span.end) - row.span.start) - range.start;
+        marks.append(range);
+    }
+    return marks;
+}
+
+std::optional<TranscriptView::Link> TranscriptView::linkAt(const TextPos& pos) const
+{
+    if (pos.message < store_.firstId() || pos.message >= store_.endId())
+        return std::nullopt;
+    if (const std::optional<LinkSpan> span = ::linkAt(store_.text(pos.message), pos.offset))
+        return Link{pos.message, *span};
+    return std::nullopt;
+}
+
+QUrl TranscriptView::addressOf(const Link& link) const
+{
+    const QByteArrayView text = store_.text(link.message);
+    return linkAddress(text.sliced(link.span.start, link.span.end - link.span.start));
+}
+
+bool TranscriptView::openLinkAt(const TextPos& pos)
+{
+    const std::optional<Link> link = linkAt(pos);
+    if (!link)
+        return false;
+    opener_->open(addressOf(*link));
+    return true;
+}
+
+std::optional<TranscriptView::Link> TranscriptView::linkUnder(QPointF point)
+{
+    const std::optional<TextPos> character = characterAt(point);
+    return character ? linkAt(*character) : std::nullopt;
+}
+
+void TranscriptView::showPointerFor(QPointF point)
+{
+    viewport()->setCursor(linkUnder(point) ? Qt::PointingHandCursor : Qt::IBeamCursor);
 }

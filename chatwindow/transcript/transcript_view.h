@@ -1,6 +1,9 @@
 #pragma once
 
 #include "chatwindow/transcript/line_store.h"
+#include "chatwindow/transcript/link_opener.h"
+#include "chatwindow/transcript/link_spans.h"
+#include "chatwindow/transcript/text_matcher.h"
 #include "chatwindow/transcript/transcript_rows.h"
 #include "chatwindow/transcript/transcript_scroll.h"
 #include "chatwindow/transcript/transcript_selection.h"
@@ -9,6 +12,9 @@
 #include <QElapsedTimer>
 #include <QPointF>
 #include <QTimer>
+
+#include <memory>
+#include <optional>
 
 class TranscriptAnnouncer;
 
@@ -22,6 +28,12 @@ class TranscriptAnnouncer;
 // triple-click (a line), Shift+click and Ctrl+A; copies with Ctrl+C or Ctrl+Insert or
 // the context menu; and a selection made with the mouse becomes the X11 primary
 // selection. Nothing can be typed into it.
+//
+// Links are underlined, and the pointer is a hand over them. A click on one (pressed
+// and released in place) opens it once the time for a double-click has passed, so
+// that a double-click selects a word there and opens nothing; a drag that starts on a
+// link selects. The context menu over a link, or brought up with the keyboard at the
+// current find match or the selection, can open it or copy its address.
 class TranscriptView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -70,6 +82,26 @@ public:
     // What assistive technology was told of the text.
     TranscriptAnnouncer& announcer() const { return *announcer_; }
 
+    // Marks every match of a term on screen, the current one so that it stands out; a
+    // matcher that matches nothing takes the marks away.
+    void setFindMarks(const TextMatcher& matcher, std::optional<TextPos> current);
+    std::optional<TextPos> currentFindMark() const { return currentMark_; }
+
+    // A link and the message it is in.
+    struct Link
+    {
+        qint64 message = kHeadLine;
+        LinkSpan span;
+
+        friend bool operator==(const Link&, const Link&) = default;
+    };
+    std::optional<Link> linkAt(const TextPos& pos) const;
+    QUrl addressOf(const Link& link) const;
+    // Opens the link that holds a place in the text; false if there is none.
+    bool openLinkAt(const TextPos& pos);
+    // Tests put a recorder in the place of the desktop's browser.
+    void setLinkOpener(std::unique_ptr<LinkOpener> opener) { opener_ = std::move(opener); }
+
 signals:
     // The text changed: lines were appended (once per batch), or the oldest went.
     void contentsChanged();
@@ -101,6 +133,15 @@ private:
     void dragTo(QPointF point);
     void autoScroll();
     void putOnPrimarySelection() const;
+    // The row under a point's height, and where its top is; the first or last row for a
+    // point above or below the text.
+    qint64 rowUnder(QPointF point, qreal& top);
+    // The character under a point of the viewport, if the point is on one.
+    std::optional<TextPos> characterAt(QPointF point);
+    std::optional<Link> linkUnder(QPointF point);
+    void showPointerFor(QPointF point);
+    // The find marks on a row, as the layout draws them.
+    QList<QTextLayout::FormatRange> findMarksOn(const ShownRow& row) const;
     // The place after the newest message's last character.
     TextPos endOfText() const;
     std::pair<TextPos, TextPos> unitAt(const TextPos& pos);
@@ -124,6 +165,17 @@ private:
     QTimer autoScroll_;
     QElapsedTimer sinceDoubleClick_;
     QPointF doubleClickPoint_;
+
+    TextMatcher marks_;
+    std::optional<TextPos> currentMark_;
+
+    std::unique_ptr<LinkOpener> opener_ = std::make_unique<LinkOpener>();
+    // The link a click began on, while it may still be a click.
+    std::optional<Link> pressedLink_;
+    QPointF pressPoint_;
+    // A clicked link opens when no double-click follows.
+    QTimer openAfterClick_;
+    QUrl clickedAddress_;
 };
 
 // Gathers the messages appended in its lifetime into one change of the view.

@@ -1,6 +1,7 @@
 #include "chatwindow/transcript/transcript_view.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -80,6 +81,11 @@ void TranscriptView::mousePressEvent(QMouseEvent* event)
         sinceDoubleClick_.elapsed() < QApplication::doubleClickInterval() &&
         (point - doubleClickPoint_).manhattanLength() < QApplication::startDragDistance();
     sinceDoubleClick_.invalidate();
+    openAfterClick_.stop();
+    pressPoint_ = point;
+    pressedLink_.reset();
+    if (!tripleClick && event->modifiers() == Qt::NoModifier)
+        pressedLink_ = linkUnder(point);
     if (tripleClick) {
         unit_ = Unit::Line;
         firstUnit_ = unitAt(hit);
@@ -103,6 +109,9 @@ void TranscriptView::mouseDoubleClickEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
+    // A double-click on a link selects a word there, and opens nothing.
+    openAfterClick_.stop();
+    pressedLink_.reset();
     unit_ = Unit::Word;
     firstUnit_ = unitAt(hitTest(event->position()));
     setSelection(firstUnit_.first, firstUnit_.second);
@@ -114,10 +123,18 @@ void TranscriptView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TranscriptView::mouseMoveEvent(QMouseEvent* event)
 {
+    if (!(event->buttons() & Qt::LeftButton))
+        showPointerFor(event->position());
     if (!dragging_ || !(event->buttons() & Qt::LeftButton)) {
         event->ignore();
         return;
     }
+    // Until the pointer leaves the place it was pressed on a link, it may be a click.
+    const bool away =
+        (event->position() - pressPoint_).manhattanLength() >= QApplication::startDragDistance();
+    if (pressedLink_ && !away)
+        return;
+    pressedLink_.reset();
     dragTo(event->position());
     // Past the top or bottom edge the view scrolls on its own while the button is held.
     const bool outside = event->position().y() < 0 || event->position().y() >= viewport()->height();
@@ -161,11 +178,37 @@ void TranscriptView::mouseReleaseEvent(QMouseEvent* event)
     dragging_ = false;
     autoScroll_.stop();
     putOnPrimarySelection();
+    const std::optional<Link> clicked = std::exchange(pressedLink_, std::nullopt);
+    if (clicked && linkUnder(event->position()) == clicked) {
+        clickedAddress_ = addressOf(*clicked);
+        openAfterClick_.start(QApplication::doubleClickInterval());
+    }
 }
 
 void TranscriptView::contextMenuEvent(QContextMenuEvent* event)
 {
+    // With the mouse: the link under the pointer. With the keyboard: the link at the
+    // current find match, or else where the selection ends.
+    QPoint at = event->globalPos();
+    std::optional<Link> link;
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        link = linkUnder(event->pos());
+    } else {
+        const TextPos place = currentMark_ ? *currentMark_ : selection_.cursor;
+        link = linkAt(place);
+        const QRectF shown = placeRect(place);
+        if (!shown.isEmpty())
+            at = viewport()->mapToGlobal(shown.bottomLeft().toPoint());
+    }
+
     QMenu menu(this);
+    if (link) {
+        const QUrl address = addressOf(*link);
+        menu.addAction(tr("Open Link"), this, [this, address] { opener_->open(address); });
+        menu.addAction(tr("Copy Link Address"), this,
+                       [address] { QGuiApplication::clipboard()->setText(address.toString()); });
+        menu.addSeparator();
+    }
     QAction* copyAction = menu.addAction(tr("&Copy"), this, &TranscriptView::copy);
     copyAction->setShortcut(QKeySequence::Copy);
     copyAction->setEnabled(hasSelection());
@@ -173,5 +216,5 @@ void TranscriptView::contextMenuEvent(QContextMenuEvent* event)
     QAction* selectAllAction = menu.addAction(tr("Select All"), this, &TranscriptView::selectAll);
     selectAllAction->setShortcut(QKeySequence::SelectAll);
     selectAllAction->setEnabled(!store_.isEmpty());
-    menu.exec(event->globalPos());
+    menu.exec(at);
 }

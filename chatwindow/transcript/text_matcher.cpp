@@ -1,0 +1,124 @@
+#include "chatwindow/transcript/text_matcher.h"
+
+#include "session/wire_codec.h"
+
+#include <algorithm>
+#include <array>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Windows-1252's capitals and their small letters: A-Z, the accented letters from
+// 0xC0 to 0xDE but the multiplication sign, and Š, Œ, Ž, Ÿ.
+constexpr std::array<unsigned char, 256> makeFoldTable()
+{
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = static_cast<unsigned char>(c);
+    for (int c = 'A'; c <= 'Z'; ++c)
+        table[c] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c) {
+        if (c != 0xD7)
+            table[c] = static_cast<unsigned char>(c + 32);
+    }
+    table[0x8A] = 0x9A;
+    table[0x8C] = 0x9C;
+    table[0x8E] = 0x9E;
+    table[0x9F] = 0xFF;
+    return table;
+}
+
+constexpr std::array<unsigned char, 256> kFold = makeFoldTable();
+
+// The capital of a small letter, the character itself if it has none.
+constexpr std::array<unsigned char, 256> makeOtherCaseTable()
+{
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = static_cast<unsigned char>(c);
+    for (int c = 0; c < 256; ++c) {
+        if (kFold[c] != c)
+            table[kFold[c]] = static_cast<unsigned char>(c);
+    }
+    return table;
+}
+
+constexpr std::array<unsigned char, 256> kCapital = makeOtherCaseTable();
+
+inline unsigned char folded(char c)
+{
+    return kFold[static_cast<unsigned char>(c)];
+}
+
+} // namespace
+
+char TextMatcher::fold(char c)
+{
+    return static_cast<char>(folded(c));
+}
+
+TextMatcher::TextMatcher(const QString& term)
+{
+    QByteArray bytes;
+    bytes.reserve(term.size());
+    for (const QChar c : term) {
+        const int code = windows1252Code(c);
+        if (code < 0)
+            return;
+        bytes.append(fold(static_cast<char>(code)));
+    }
+    folded_ = bytes;
+}
+
+bool TextMatcher::matchesAt(const char* at) const
+{
+    const char* term = folded_.constData();
+    for (qsizetype i = 0; i < folded_.size(); ++i) {
+        if (folded(at[i]) != static_cast<unsigned char>(term[i]))
+            return false;
+    }
+    return true;
+}
+
+qsizetype TextMatcher::indexIn(QByteArrayView text, qsizetype from) const
+{
+    const qsizetype size = folded_.size();
+    if (size == 0)
+        return -1;
+    const char* data = text.data();
+    const qsizetype end = text.size() - size + 1; // the last place a match may begin, plus one
+    qsizetype at = std::max<qsizetype>(from, 0);
+#ifdef __SSE2__
+    // Sixteen places at a time: only where both the term's first and its last
+    // character stand, in either case, is the whole term compared.
+    const auto both = [](char c) {
+        const auto small = static_cast<unsigned char>(c);
+        return std::pair{_mm_set1_epi8(static_cast<char>(small)),
+                         _mm_set1_epi8(static_cast<char>(kCapital[small]))};
+    };
+    const auto [firstSmall, firstCapital] = both(folded_.front());
+    const auto [lastSmall, lastCapital] = both(folded_.back());
+    for (; at + 16 <= end; at += 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const __m128i last =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + size - 1));
+        const __m128i hits = _mm_and_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(first, firstSmall), _mm_cmpeq_epi8(first, firstCapital)),
+            _mm_or_si128(_mm_cmpeq_epi8(last, lastSmall), _mm_cmpeq_epi8(last, lastCapital)));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0;
+             mask &= mask - 1) {
+            const qsizetype place = at + __builtin_ctz(mask);
+            if (matchesAt(data + place))
+                return place;
+        }
+    }
+#endif
+    for (; at < end; ++at) {
+        if (matchesAt(data + at))
+            return at;
+    }
+    return -1;
+}
