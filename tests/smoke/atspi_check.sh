@@ -12,11 +12,10 @@ zone=$2
 here=$(cd "$(dirname "$0")" && pwd)
 bus_launcher=/usr/libexec/at-spi-bus-launcher
 python=/usr/bin/python3
+. "$here/real_window.sh"
 
 if [ -z "${ORVEX_ATSPI_INNER:-}" ]; then
-    for tool in xvfb-run dbus-run-session xdotool openbox; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-    done
+    skip_without xvfb-run dbus-run-session xdotool openbox
     [ -x "$bus_launcher" ] || { echo "SKIP: at-spi2-core is not installed"; exit 0; }
     "$python" -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
         { echo "SKIP: python3-gi with gir1.2-atspi-2.0 is not installed"; exit 0; }
@@ -32,16 +31,7 @@ if [ -z "${ORVEX_ATSPI_INNER:-}" ]; then
     exit "$status"
 fi
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+begin_check
 
 # The accessibility bus, as a desktop session starts it.
 "$bus_launcher" --launch-immediately >"$work/bus.log" 2>&1 &
@@ -50,11 +40,7 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5 # the window manager is up before the first window
 
-"$zone" --port 0 >"$work/zone.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do grep -q listening "$work/zone.log" && break; sleep 0.05; done
-port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
-[ -n "$port" ] || fail "the test zone did not start: $(cat "$work/zone.log")"
+start_zone "$zone"
 
 cp "$client" "$work/Client"
 (cd "$work" && QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec ./Client) >"$work/client.log" 2>&1 &

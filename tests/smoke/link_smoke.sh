@@ -9,25 +9,15 @@ set -euo pipefail
 client=$1
 zone=$2
 shots=${3:-.}
+. "$(dirname "$0")/real_window.sh"
 
 if [ -z "${ORVEX_SMOKE_INNER:-}" ]; then
-    for tool in xvfb-run xdotool import openbox; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-    done
+    skip_without xvfb-run xdotool import openbox
     ORVEX_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 mkdir -p "$shots"
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    exec 3>&- 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+begin_check
 
 mkdir "$work/bin"
 cat >"$work/bin/xdg-open" <<RECORDER
@@ -36,11 +26,7 @@ printf '%s\n' "\$*" >>"$work/opened.txt"
 RECORDER
 chmod +x "$work/bin/xdg-open"
 
-"$zone" --port 0 --bots 0 >"$work/zone.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do grep -q listening "$work/zone.log" && break; sleep 0.05; done
-port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
-[ -n "$port" ] || fail "the test zone did not start: $(cat "$work/zone.log")"
+start_zone "$zone" --bots 0
 
 openbox >/dev/null 2>&1 &
 pids+=($!)
@@ -50,15 +36,9 @@ cp "$client" "$work/Client"
 (cd "$work" && PATH="$work/bin:$PATH" exec ./Client) >"$work/client.log" 2>&1 &
 pids+=($!)
 
-dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Connect to Server$' | head -n1) ||
-    fail "the connect dialog did not appear"
+find_dialog
 sleep 0.5
-xdotool mousemove --window "$dialog" 178 195 click 1
-xdotool key --window "$dialog" ctrl+a
-xdotool type --window "$dialog" "$port"
-xdotool mousemove --window "$dialog" 204 315 click 1
-chat=$(timeout 20 xdotool search --sync --onlyvisible --name '^My Orvex Client By Quibbert' | head -n1) ||
-    fail "the chat window did not appear"
+connect_to_zone
 sleep 0.5
 
 # The second player's lines come third and fourth, after the login and the arena lines;

@@ -11,11 +11,10 @@
 set -euo pipefail
 client=$1
 zone=$2
+. "$(dirname "$0")/real_window.sh"
 
 if [ -z "${ORVEX_NOTICE_INNER:-}" ]; then
-    for tool in xvfb-run dbus-run-session dbus-send xdotool openbox xprop xmessage dunst dunstctl; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-    done
+    skip_without xvfb-run dbus-run-session dbus-send xdotool openbox xprop xmessage dunst dunstctl
     # A session bus that starts no service on demand, so that the notification server
     # is there only once the check starts it.
     bus_config=$(mktemp)
@@ -44,26 +43,7 @@ CONFIG
     exit "$status"
 fi
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Polls a condition for up to 10 s.
-wait_for() {
-    local _
-    for _ in $(seq 100); do
-        if eval "$1"; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
+begin_check
 
 # dunst records what it was given: a rule runs a script for every notification.
 cat >"$work/record.sh" <<RECORD
@@ -83,23 +63,14 @@ touch "$work/shown"
 openbox >/dev/null 2>&1 &
 pids+=($!)
 
-"$zone" --port 0 >"$work/zone.log" 2>&1 &
-pids+=($!)
-wait_for 'grep -q listening "$work/zone.log" 2>/dev/null' || fail "the test zone did not start"
-port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
+start_zone "$zone"
 
 cp "$client" "$work/Client"
 (cd "$work" && exec ./Client) >"$work/client.log" 2>&1 &
 pids+=($!)
-dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Connect to Server$' | head -n1) ||
-    fail "the connect dialog did not appear"
+find_dialog
 sleep 0.5
-xdotool mousemove --window "$dialog" 178 195 click 1
-xdotool key --window "$dialog" ctrl+a
-xdotool type --window "$dialog" "$port"
-xdotool mousemove --window "$dialog" 204 315 click 1
-chat=$(timeout 20 xdotool search --sync --onlyvisible --name '^My Orvex Client By Quibbert' | head -n1) ||
-    fail "the chat window did not appear"
+connect_to_zone
 
 # A second player, who writes to the client's user ("Username" in a fresh Game.ini).
 exec 3<>"/dev/tcp/127.0.0.1/$port"

@@ -9,59 +9,39 @@ set -euo pipefail
 client=$1
 zone=$2
 shots=${3:-.}
+. "$(dirname "$0")/real_window.sh"
 
 if [ -z "${ORVEX_SMOKE_INNER:-}" ]; then
-    for tool in xvfb-run xdotool import openbox xprop xclip; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-    done
+    skip_without xvfb-run xdotool import openbox xprop xclip
     ORVEX_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 mkdir -p "$shots"
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${client_pid:-}" ] && kill "$client_pid" 2>/dev/null || true
-    [ -n "${zone_pid:-}" ] && kill "$zone_pid" 2>/dev/null || true
-    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+begin_check
 
 # ORVEX_SMOKE_ZONE and ORVEX_SMOKE_WAIT let the screenshot script show a zone as
 # ./run.sh starts it, after a minute of its chatter.
 # shellcheck disable=SC2086
-"$zone" --port 0 ${ORVEX_SMOKE_ZONE:---bots 3 --bot-interval 300} >"$work/zone.log" 2>&1 &
-zone_pid=$!
-for _ in $(seq 100); do grep -q listening "$work/zone.log" && break; sleep 0.05; done
-port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
-[ -n "$port" ] || fail "the test zone did not start: $(cat "$work/zone.log")"
+start_zone "$zone" ${ORVEX_SMOKE_ZONE:---bots 3 --bot-interval 300}
 
 # A window manager, so that frames, activation and Alt+F4 behave as on a desktop.
 openbox >/dev/null 2>&1 &
-wm_pid=$!
+pids+=($!)
 sleep 0.5
 
 cp "$client" "$work/Client"
 (cd "$work" && exec ./Client) &
 client_pid=$!
+pids+=("$client_pid")
 
 size_of() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: *//p'; }
 
-dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Connect to Server$' | head -n1) ||
-    fail "the connect dialog did not appear"
+find_dialog
 [ "$(size_of "$dialog")" = "275x339" ] || fail "dialog size is $(size_of "$dialog"), not 275x339"
 sleep 0.5
 import -window "$dialog" "$shots/connect-dialog.png"
 
-# The port box (PortTxt) sits at 92,184 and is 173 x 23; Connect (Command1) at 144,298, 121 x 35.
-xdotool mousemove --window "$dialog" 178 195 click 1
-xdotool key --window "$dialog" ctrl+a
-xdotool type --window "$dialog" "$port"
-xdotool mousemove --window "$dialog" 204 315 click 1
-
-chat=$(timeout 20 xdotool search --sync --onlyvisible --name '^My Orvex Client By Quibbert V 1\.0\.0$' | head -n1) ||
-    fail "the chat window did not appear"
+connect_to_zone
 [ "$(size_of "$chat")" = "800x556" ] || fail "chat window size is $(size_of "$chat"), not 800x556"
 grep -q 'Name=Username' "$work/Game.ini" || fail "Game.ini was not written beside the program"
 # Fixed size: the window manager is told the smallest and largest sizes are the same.
@@ -87,5 +67,4 @@ xdotool key alt+F4
 for _ in $(seq 100); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.05; done
 if kill -0 "$client_pid" 2>/dev/null; then fail "the client did not end when its window closed"; fi
 wait "$client_pid" || fail "the client ended with an error"
-client_pid=
 echo "PASS: dialog and chat window seen; screenshots in $shots"

@@ -1,0 +1,70 @@
+# Sourced by the checks of the real program under Xvfb: a folder of the check's own,
+# the processes it starts (ended with it), the test zone, and the way through the
+# connect dialog with real mouse and key events.
+# shellcheck shell=bash
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# skip_without TOOL...: ends the check as skipped where a tool is not installed.
+skip_without() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+    done
+}
+
+# wait_for CONDITION: polls a shell condition for up to 10 s.
+wait_for() {
+    local _
+    for _ in $(seq 100); do
+        if eval "$1"; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# begin_check: makes the folder $work; when the check ends, every process in $pids is
+# ended and the folder removed.
+begin_check() {
+    work=$(mktemp -d)
+    pids=()
+    trap end_check EXIT
+}
+
+end_check() {
+    local pid
+    exec 3>&- 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+
+# start_zone ZONE [OPTION...]: starts the test zone on a free port and puts it in $port.
+start_zone() {
+    local zone=$1
+    shift
+    "$zone" --port 0 "$@" >"$work/zone.log" 2>&1 &
+    pids+=($!)
+    wait_for 'grep -q listening "$work/zone.log" 2>/dev/null' ||
+        fail "the test zone did not start: $(cat "$work/zone.log")"
+    port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
+}
+
+# find_dialog: waits for the connect dialog and puts its window in $dialog.
+find_dialog() {
+    dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Connect to Server$' | head -n1) ||
+        fail "the connect dialog did not appear"
+}
+
+# connect_to_zone: types $port into the dialog and presses Connect, then waits for the
+# chat window and puts it in $chat. The port box (PortTxt) sits at 92,184 and is
+# 173 x 23; Connect (Command1) at 144,298, 121 x 35.
+connect_to_zone() {
+    xdotool mousemove --window "$dialog" 178 195 click 1
+    xdotool key --window "$dialog" ctrl+a
+    xdotool type --window "$dialog" "$port"
+    xdotool mousemove --window "$dialog" 204 315 click 1
+    chat=$(timeout 20 xdotool search --sync --onlyvisible \
+        --name '^My Orvex Client By Quibbert V 1\.0\.0$' | head -n1) ||
+        fail "the chat window did not appear"
+}
