@@ -53,7 +53,7 @@ start_zone() {
 # find_dialog: waits for the connect dialog and puts its window in $dialog.
 find_dialog() {
     dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Connect to Server$' | head -n1) ||
-        fail "the connect dialog did not appear"
+        fail "the connect dialog did not appear $(cat "$work/client.log" 2>/dev/null)"
 }
 
 # connect_to_zone: types $port into the dialog and presses Connect, then waits for the
