@@ -9,8 +9,8 @@
 
 namespace {
 
-// The transcript's place, and the bar's below it when open: the window keeps its size.
-constexpr QRect kTranscript(8, 8, 608, 515);
+// The bar takes the bottom of the transcript's place while it is open: the window keeps
+// its size.
 constexpr int kBarHeight = 24;
 constexpr int kBarGap = 2;
 
@@ -20,8 +20,9 @@ void frmMain::createFindBar()
 {
     findBar = new FindBar(*RecTxt, this);
     findBar->hide();
-    findBar->setGeometry(kTranscript.left(), kTranscript.bottom() + 1 - kBarHeight,
-                         kTranscript.width(), kBarHeight);
+    const QRect transcript = RecTxt->geometry(); // as the window's layout placed it
+    findBar->setGeometry(transcript.left(), transcript.bottom() + 1 - kBarHeight,
+                         transcript.width(), kBarHeight);
     setTabOrder(RecTxt, findBar->box());
     setTabOrder(findBar->box(), UsrLst);
     connect(findBar, &FindBar::closeRequested, this, &frmMain::closeFindBar);
@@ -33,7 +34,7 @@ void frmMain::createFindBar()
 void frmMain::openFindBar()
 {
     if (!findBar->isVisible()) {
-        RecTxt->setGeometry(kTranscript.adjusted(0, 0, 0, -(kBarHeight + kBarGap)));
+        RecTxt->resize(RecTxt->width(), findBar->y() - kBarGap - RecTxt->y());
         findBar->show();
     }
     findBar->start();
@@ -43,7 +44,7 @@ void frmMain::closeFindBar()
 {
     findBar->stop();
     findBar->hide();
-    RecTxt->setGeometry(kTranscript);
+    RecTxt->resize(RecTxt->width(), findBar->geometry().bottom() + 1 - RecTxt->y());
     SendTxt->setFocus();
 }
 

@@ -14,8 +14,8 @@
 // further names, or its owner, group or attributes cannot be given to a new file) the
 // file is written in place instead (see writeInPlace). Only where it cannot be written
 // in place either does a new file take its place with the group and mode alone, and
-// with what it can carry of the attributes. A file that does not exist yet is created readable by
-// its owner only.
+// with what it can carry of the attributes. A file that does not exist yet is created
+// readable by its owner only.
 //
 // Returns whether the file now holds content; a failed save is for the caller to ignore.
 bool rewriteFile(const QString& path, const QByteArray& content);

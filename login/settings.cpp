@@ -49,9 +49,10 @@ QString settingsFilePath()
 void SaveSettings()
 {
     // The user's own settings folder may not exist yet; the program's always does.
-    if (!makeFolderForUserAlone(settingsFolder()))
+    const QString file = settingsFilePath();
+    if (!makeFolderForUserAlone(QFileInfo(file).path()))
         return;
-    ProfileFile::writeStrings(settingsFilePath(), kSection,
+    ProfileFile::writeStrings(file, kSection,
                               {
                                   {QStringLiteral("Name"), Declares::userName},
                                   {QStringLiteral("Password"), Declares::password},

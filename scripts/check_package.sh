@@ -35,9 +35,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 . scripts/packages.sh
 . scripts/build_tree.sh
+. tests/smoke/real_window.sh # fail, start_zone
 ensure_packages "${orvex_package_check_packages[@]}"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "== $* (at ${SECONDS} s)"; }
 apt=(apt-get -y -qq -o DPkg::Lock::Timeout=300)
 installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}:${Architecture}\n' |
@@ -46,12 +46,13 @@ installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}:${Archit
 work=$(mktemp -d)
 chmod 755 "$work"
 user=orvex-check-$$
-zone_pid=
+pids=() # the test zone
 package_installed=
 pulled=()
 cleanup() {
     local status=$?
-    [ -n "$zone_pid" ] && { kill "$zone_pid" 2>/dev/null || true; wait "$zone_pid" 2>/dev/null || true; }
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
     if [ -n "$package_installed" ]; then
         DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge orvex-chat "${pulled[@]}" >/dev/null ||
             { echo "FAIL: apt-get purge did not remove the package" >&2; status=1; }
@@ -102,11 +103,7 @@ home=$(getent passwd "$user" | cut -d: -f6)
 runtime=$work/runtime
 install -d -m 700 -o "$user" -g "$user" "$runtime"
 cp scripts/check_package.sh scripts/check_package.py tests/smoke/atspi_check.py "$work/"
-"$build/tools/testzone/testzone" --port 0 >"$work/zone.log" 2>&1 &
-zone_pid=$!
-for _ in $(seq 100); do grep -q listening "$work/zone.log" && break; sleep 0.05; done
-port=$(sed -n 's/.*listening on .*:\([0-9]*\)$/\1/p' "$work/zone.log")
-[ -n "$port" ] || fail "the test zone did not start: $(cat "$work/zone.log")"
+start_zone "$build/tools/testzone/testzone"
 # timeout makes its own process group; what the session leaves in it goes with it.
 status=0
 runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
