@@ -14,13 +14,12 @@ set -euo pipefail
 # Inside the user's X session: the accessibility bus and a window manager, as a
 # desktop has them, then the check of the installed program.
 if [ -n "${ORVEX_PACKAGE_INNER:-}" ]; then
+    . "$(dirname "$0")/real_window.sh" # start_window_manager
     pids=()
     trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
     /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
     pids+=($!)
-    openbox >/dev/null 2>&1 &
-    pids+=($!)
-    sleep 0.5
+    start_window_manager
     /usr/bin/python3 "$(dirname "$0")/check_package.py" "$1"
     exit
 fi
@@ -102,7 +101,7 @@ home=$(getent passwd "$user" | cut -d: -f6)
 # The session's runtime folder, as a login would make it, inside what is removed at the end.
 runtime=$work/runtime
 install -d -m 700 -o "$user" -g "$user" "$runtime"
-cp scripts/check_package.sh scripts/check_package.py tests/smoke/atspi_check.py "$work/"
+cp scripts/check_package.sh scripts/check_package.py tests/smoke/atspi_check.py tests/smoke/real_window.sh "$work/"
 start_zone "$build/tools/testzone/testzone"
 # timeout makes its own process group; what the session leaves in it goes with it.
 status=0

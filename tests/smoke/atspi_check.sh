@@ -36,9 +36,7 @@ begin_check
 # The accessibility bus, as a desktop session starts it.
 "$bus_launcher" --launch-immediately >"$work/bus.log" 2>&1 &
 pids+=($!)
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5 # the window manager is up before the first window
+start_window_manager
 
 start_zone "$zone"
 

@@ -28,9 +28,7 @@ chmod +x "$work/bin/xdg-open"
 
 start_zone "$zone" --bots 0
 
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+start_window_manager
 
 cp "$client" "$work/Client"
 (cd "$work" && PATH="$work/bin:$PATH" exec ./Client) >"$work/client.log" 2>&1 &

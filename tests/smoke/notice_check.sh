@@ -60,8 +60,7 @@ cat >"$work/dunstrc" <<RC
 RC
 touch "$work/shown"
 
-openbox >/dev/null 2>&1 &
-pids+=($!)
+start_window_manager
 
 start_zone "$zone"
 

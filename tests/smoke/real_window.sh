@@ -39,6 +39,19 @@ end_check() {
     rm -rf "$work"
 }
 
+# start_window_manager: starts openbox and waits until it has started up. A window
+# mapped while openbox is still starting can be left unmapped and unmanaged, so no
+# window of the check may come before.
+start_window_manager() {
+    local ready
+    ready=$(mktemp)
+    rm -f "$ready"
+    openbox --startup "touch $ready" >/dev/null 2>&1 &
+    pids+=($!)
+    wait_for '[ -e "$ready" ]' || fail "openbox did not start"
+    rm -f "$ready"
+}
+
 # start_zone ZONE [OPTION...]: starts the test zone on a free port and puts it in $port.
 start_zone() {
     local zone=$1

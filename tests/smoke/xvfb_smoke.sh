@@ -25,9 +25,7 @@ begin_check
 start_zone "$zone" ${ORVEX_SMOKE_ZONE:---bots 3 --bot-interval 300}
 
 # A window manager, so that frames, activation and Alt+F4 behave as on a desktop.
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+start_window_manager
 
 cp "$client" "$work/Client"
 (cd "$work" && exec ./Client) &
