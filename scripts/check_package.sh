@@ -107,7 +107,7 @@ start_zone "$build/tools/testzone/testzone"
 status=0
 runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
     LANG=C.UTF-8 ORVEX_PACKAGE_INNER=1 timeout -k 5 180 \
-    xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$work/check_package.sh" "$port" ||
+    xvfb-run -a -s "$x_server_args" dbus-run-session -- "$work/check_package.sh" "$port" ||
     status=$?
 [ "$status" -eq 0 ] || fail "the installed program did not keep its settings (status $status)"
 

@@ -21,7 +21,7 @@ if [ -z "${ORVEX_ATSPI_INNER:-}" ]; then
         { echo "SKIP: python3-gi with gir1.2-atspi-2.0 is not installed"; exit 0; }
     # timeout makes its own process group; whatever the run leaves in it (the
     # accessibility bus and its registry) goes with it.
-    ORVEX_ATSPI_INNER=1 timeout -k 5 150 xvfb-run -a -s "-screen 0 1024x768x24" \
+    ORVEX_ATSPI_INNER=1 timeout -k 5 150 xvfb-run -a -s "$x_server_args" \
         dbus-run-session -- "$0" "$@" &
     runner=$!
     status=0

@@ -13,7 +13,7 @@ shots=${3:-.}
 
 if [ -z "${ORVEX_SMOKE_INNER:-}" ]; then
     skip_without xvfb-run xdotool import openbox
-    ORVEX_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    ORVEX_SMOKE_INNER=1 exec xvfb-run -a -s "$x_server_args" "$0" "$@"
 fi
 
 mkdir -p "$shots"

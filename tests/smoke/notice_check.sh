@@ -32,7 +32,7 @@ if [ -z "${ORVEX_NOTICE_INNER:-}" ]; then
   </policy>
 </busconfig>
 CONFIG
-    ORVEX_NOTICE_INNER=1 timeout -k 5 100 xvfb-run -a -s "-screen 0 1024x768x24" \
+    ORVEX_NOTICE_INNER=1 timeout -k 5 100 xvfb-run -a -s "$x_server_args" \
         dbus-run-session --config-file="$bus_config" -- "$0" "$@" &
     runner=$!
     status=0

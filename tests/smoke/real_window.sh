@@ -3,6 +3,11 @@
 # connect dialog with real mouse and key events.
 # shellcheck shell=bash
 
+# The X server of every check. -noreset keeps it from resetting when its last client
+# leaves: a client that connects while it resets is refused, and what was set on the
+# root window is lost.
+x_server_args="-screen 0 1024x768x24 -noreset"
+
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # skip_without TOOL...: ends the check as skipped where a tool is not installed.
