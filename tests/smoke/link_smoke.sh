@@ -35,7 +35,6 @@ cp "$client" "$work/Client"
 pids+=($!)
 
 find_dialog
-sleep 0.5
 connect_to_zone
 sleep 0.5
 

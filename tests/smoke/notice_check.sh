@@ -68,7 +68,6 @@ cp "$client" "$work/Client"
 (cd "$work" && exec ./Client) >"$work/client.log" 2>&1 &
 pids+=($!)
 find_dialog
-sleep 0.5
 connect_to_zone
 
 # A second player, who writes to the client's user ("Username" in a fresh Game.ini).

@@ -78,6 +78,8 @@ find_dialog() {
 # chat window and puts it in $chat. The port box (PortTxt) sits at 92,184 and is
 # 173 x 23; Connect (Command1) at 144,298, 121 x 35.
 connect_to_zone() {
+    # The first click must reach a dialog that holds the focus, not one still being shown.
+    xdotool windowactivate --sync "$dialog"
     xdotool mousemove --window "$dialog" 178 195 click 1
     xdotool key --window "$dialog" ctrl+a
     xdotool type --window "$dialog" "$port"
