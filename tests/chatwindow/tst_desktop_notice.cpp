@@ -1,0 +1,189 @@
+// Notices of messages meant for the user under a zone that floods them: the pace of the
+// notifications, the length of what they carry, and the window's attention, with the
+// desktop's side recorded behind its seam.
+#include "chat_window_steps.h"
+
+#include "chatwindow/desktop_notice.h"
+#include "chatwindow/frm_main.h"
+#include "chatwindow/notice_pacing.h"
+#include "chatwindow/transcript/transcript_view.h"
+#include "session/socket_component.h"
+#include "shell/base/session_state.h"
+#include "support/connect_socket.h"
+#include "support/loopback_server.h"
+#include "support/window_test.h"
+
+#include <QtTest>
+
+namespace {
+
+// What would have reached the notification service and the window manager.
+class RecordingNotice : public DesktopNotice
+{
+public:
+    using DesktopNotice::DesktopNotice;
+    QStringList notified; // "summary|body"
+    int attentionAsked = 0;
+
+protected:
+    void notify(const QString& summary, const QString& body) override
+    {
+        notified.append(summary + u'|' + body);
+    }
+    void askAttention() override { ++attentionAsked; }
+};
+
+struct Shown
+{
+    qint64 at;
+    QString text;
+    bool atOnce; // handed back by the arrival itself, not held
+};
+
+// Plays arrivals (milliseconds) through the pacing as the window's timer would: a held
+// message goes out at the moment the pacing names.
+QList<Shown> play(const QList<qint64>& arrivals)
+{
+    NoticePacing pacing;
+    QList<Shown> shown;
+    const auto releaseDue = [&](qint64 until) {
+        while (const std::optional<qint64> at = pacing.releaseAt()) {
+            if (*at > until)
+                break;
+            const auto held = pacing.release(*at);
+            if (!held)
+                break;
+            shown.append({*at, held->text, false});
+        }
+    };
+    for (const qint64 t : arrivals) {
+        releaseDue(t - 1);
+        if (auto now = pacing.offer({QStringLiteral("Bob"), QString::number(t)}, t))
+            shown.append({t, now->text, true});
+        releaseDue(t);
+    }
+    releaseDue(std::numeric_limits<qint64>::max());
+    return shown;
+}
+
+} // namespace
+
+class DesktopNoticeTest : public WindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void pacingShowsNewestAtMostOnceASecond_data();
+    void pacingShowsNewestAtMostOnceASecond();
+    void longTextIsCut_data();
+    void longTextIsCut();
+    void floodFromZoneReachesDesktopPaced();
+};
+
+void DesktopNoticeTest::pacingShowsNewestAtMostOnceASecond_data()
+{
+    QTest::addColumn<QList<qint64>>("arrivals");
+    QTest::addColumn<QList<qint64>>("atOnce"); // the arrivals shown the moment they come
+    QList<qint64> flood;                       // 500 a second for five seconds
+    for (qint64 t = 0; t < 5000; t += 2)
+        flood.append(t);
+    QTest::newRow("flood") << flood << QList<qint64>{0};
+    QTest::newRow("one") << QList<qint64>{7} << QList<qint64>{7};
+    QTest::newRow("two at once") << QList<qint64>{0, 0} << QList<qint64>{0};
+    QTest::newRow("every 600 ms") << QList<qint64>{0, 600, 1200, 1800, 2400} << QList<qint64>{0};
+    QTest::newRow("quiet between")
+        << QList<qint64>{0, 1000, 1999, 4000, 4001, 9000} << QList<qint64>{0, 1000, 4000, 9000};
+}
+
+void DesktopNoticeTest::pacingShowsNewestAtMostOnceASecond()
+{
+    QFETCH(QList<qint64>, arrivals);
+    QFETCH(QList<qint64>, atOnce);
+    const QList<Shown> shown = play(arrivals);
+    QVERIFY(!shown.isEmpty());
+    // The last message of all is shown, at most a second late.
+    QCOMPARE(shown.last().text, QString::number(arrivals.last()));
+    QVERIFY(shown.last().at <= arrivals.last() + 1000);
+    QList<qint64> shownAtOnce;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (i > 0)
+            QVERIFY2(
+                shown[i].at - shown[i - 1].at >= 1000,
+                qPrintable(QStringLiteral("%1 then %2").arg(shown[i - 1].at).arg(shown[i].at)));
+        // What shows is the newest message that had arrived by then.
+        qint64 newest = -1;
+        for (const qint64 t : arrivals)
+            if (t <= shown[i].at)
+                newest = t;
+        QCOMPARE(shown[i].text, QString::number(newest));
+        if (shown[i].atOnce)
+            shownAtOnce.append(shown[i].at);
+    }
+    QCOMPARE(shownAtOnce, atOnce);
+}
+
+void DesktopNoticeTest::longTextIsCut_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    const QString a499(499, u'a');
+    QTest::newRow("500 stays") << a499 + u'b' << a499 + u'b';
+    QTest::newRow("501 cut") << a499 + QStringLiteral("bc") << a499 + QChar(0x2026);
+    QTest::newRow("1 MiB cut") << QString(1 << 20, u'x') << QString(499, u'x') + QChar(0x2026);
+    // A character outside the basic plane is two units: never half of one.
+    QTest::newRow("pair at the cut") << QString(498, u'a') + QStringLiteral("\U0001F600zz")
+                                     << QString(498, u'a') + QChar(0x2026);
+}
+
+void DesktopNoticeTest::longTextIsCut()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(cutForNotice(text, DesktopNotice::kMaxBodyLength), shown);
+}
+
+// Private messages as fast as a zone can send them, through a real connection, while
+// another window is active: one notification at once, the newest a second later with
+// its text cut, one request for attention until the user comes to the window.
+void DesktopNoticeTest::floodFromZoneReachesDesktopPaced()
+{
+    Declares::userName = QStringLiteral("Quill");
+    frmMain& w = shownWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* notice = new RecordingNotice(w);
+    w.setDesktopNoticeForTests(notice);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+
+    LoopbackServer server;
+    QVERIFY(connectSocketTo(server, *w.Socket1));
+    QByteArray flood;
+    for (int i = 0; i < 300; ++i)
+        flood += "MSG:PRIV:Bob:message " + QByteArray::number(i) + '\n';
+    const QByteArray last(200000, 'z');
+    server.send(flood + "MSG:PRIV:Ann:" + last + '\n');
+    QTRY_VERIFY_WITH_TIMEOUT(w.RecTxt->toPlainText().endsWith(u'z'), 10000);
+    // The newest of the first notification's lines shows at once, and nothing else yet.
+    QCOMPARE(notice->notified.size(), 1);
+    QVERIFY(notice->notified.first().startsWith(u"Bob|message "));
+    QCOMPARE(notice->attentionAsked, 1);
+
+    QTRY_COMPARE_WITH_TIMEOUT(notice->notified.size(), 2, 5000);
+    QCOMPARE(notice->notified.last(), "Ann|" + QString(499, u'z') + QChar(0x2026));
+    QCOMPARE(notice->attentionAsked, 1);
+
+    // Back in the window and away again: the next message asks again.
+    w.activateWindow();
+    QTRY_VERIFY(w.isActiveWindow());
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    server.send("MSG:PRIV:Bob:again\n");
+    QTRY_COMPARE(notice->attentionAsked, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(notice->notified.size(), 3, 5000);
+    QCOMPARE(notice->notified.last(), QStringLiteral("Bob|again"));
+}
+
+QTEST_MAIN(DesktopNoticeTest)
+#include "tst_desktop_notice.moc"
