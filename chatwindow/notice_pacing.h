@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <optional>
+#include <utility>
 
 // The sender and text of a message meant for the user, as a desktop notification shows
 // them.
