@@ -17,18 +17,21 @@
 
 namespace {
 
-// What would have reached the notification service and the window manager.
+// What would have reached the notification service, and when, and the window manager.
 class RecordingNotice : public DesktopNotice
 {
 public:
-    using DesktopNotice::DesktopNotice;
+    explicit RecordingNotice(QWidget& window) : DesktopNotice(window) { clock.start(); }
     QStringList notified; // "summary|body"
+    QList<qint64> notifiedAt;
     int attentionAsked = 0;
+    QElapsedTimer clock;
 
 protected:
     void notify(const QString& summary, const QString& body) override
     {
         notified.append(summary + u'|' + body);
+        notifiedAt.append(clock.elapsed());
     }
     void askAttention() override { ++attentionAsked; }
 };
@@ -159,16 +162,12 @@ void DesktopNoticeTest::floodFromZoneReachesDesktopPaced()
     QByteArray flood;
     for (int i = 0; i < 300; ++i)
         flood += "MSG:PRIV:Bob:message " + QByteArray::number(i) + '\n';
-    const QByteArray last(200000, 'z');
-    server.send(flood + "MSG:PRIV:Ann:" + last + '\n');
-    QTRY_VERIFY_WITH_TIMEOUT(w.RecTxt->toPlainText().endsWith(u'z'), 10000);
-    // The newest of the first notification's lines shows at once, and nothing else yet.
-    QCOMPARE(notice->notified.size(), 1);
+    server.send(flood + "MSG:PRIV:Ann:" + QByteArray(200000, 'z') + '\n');
+    // The first shows at once; the newest of all comes when its second has passed.
+    QTRY_VERIFY(!notice->notified.isEmpty());
     QVERIFY(notice->notified.first().startsWith(u"Bob|message "));
-    QCOMPARE(notice->attentionAsked, 1);
-
-    QTRY_COMPARE_WITH_TIMEOUT(notice->notified.size(), 2, 5000);
-    QCOMPARE(notice->notified.last(), "Ann|" + QString(499, u'z') + QChar(0x2026));
+    const QString cut = "Ann|" + QString(499, u'z') + QChar(0x2026);
+    QTRY_COMPARE_WITH_TIMEOUT(notice->notified.last(), cut, 10000);
     QCOMPARE(notice->attentionAsked, 1);
 
     // Back in the window and away again: the next message asks again.
@@ -178,8 +177,11 @@ void DesktopNoticeTest::floodFromZoneReachesDesktopPaced()
     QTRY_VERIFY(other.isActiveWindow());
     server.send("MSG:PRIV:Bob:again\n");
     QTRY_COMPARE(notice->attentionAsked, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(notice->notified.size(), 3, 5000);
-    QCOMPARE(notice->notified.last(), QStringLiteral("Bob|again"));
+    QTRY_COMPARE_WITH_TIMEOUT(notice->notified.last(), QStringLiteral("Bob|again"), 5000);
+    // However slow the machine, never two calls within a second.
+    for (qsizetype i = 1; i < notice->notifiedAt.size(); ++i)
+        QVERIFY2(notice->notifiedAt[i] - notice->notifiedAt[i - 1] >= 990,
+                 qPrintable(notice->notified.join(u'\n')));
 }
 
 QTEST_MAIN(DesktopNoticeTest)
