@@ -71,12 +71,15 @@ void frmConnect::createControls()
     setPalette(grey);
     setAutoFillBackground(true);
 
+    // Each control gets its font before its text, so that no text is first laid out and
+    // measured in a font the dialog does not show it in.
     auto label = [this](const char* name, const QString& text, QRect geometry, QFont font,
                         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
-        auto* control = new QLabel(text, this);
+        auto* control = new QLabel(this);
         control->setObjectName(QLatin1String(name));
         control->setGeometry(geometry);
         control->setFont(font);
+        control->setText(text);
         control->setAlignment(alignment);
         // Captions are never cut: where the font here runs wider than the designed
         // width, the label grows to the right.
@@ -84,10 +87,11 @@ void frmConnect::createControls()
         return control;
     };
     auto textBox = [this](const char* name, const QString& text, QRect geometry) {
-        auto* control = new QLineEdit(text, this);
+        auto* control = new QLineEdit(this);
         control->setObjectName(QLatin1String(name));
         control->setGeometry(geometry);
         control->setFont(timesNewRoman(12, false));
+        control->setText(text);
         QPalette colours = control->palette();
         colours.setColor(QPalette::Base, Qt::white);
         colours.setColor(QPalette::Text, Qt::black);
@@ -95,10 +99,11 @@ void frmConnect::createControls()
         return control;
     };
     auto button = [this](const char* name, const QString& text, QRect geometry) {
-        auto* control = new QPushButton(text, this);
+        auto* control = new QPushButton(this);
         control->setObjectName(QLatin1String(name));
         control->setGeometry(geometry);
         control->setFont(timesNewRoman(12, true));
+        control->setText(text);
         control->setAutoDefault(false);
         control->setDefault(false);
         return control;

@@ -106,52 +106,84 @@ void TestSettingsFolder::cleanup()
 }
 
 // The cases where the file stays beside the program, as it always has, and those where
-// the folder refuses it.
+// the folder refuses it or the Game.ini there cannot be read or saved.
 void TestSettingsFolder::chosenFromWhatTheUserMayWrite_data()
 {
     QTest::addColumn<int>("folderMode");
-    QTest::addColumn<int>("iniMode"); // 0: no Game.ini
+    QTest::addColumn<bool>("folderOthers"); // the folder belongs to another user
+    QTest::addColumn<int>("iniMode");       // 0: no Game.ini
+    QTest::addColumn<bool>("iniOthers");    // Game.ini belongs to another user
     QTest::addColumn<bool>("beside");
-    QTest::newRow("writable folder (build tree, unpacked folder)") << 0700 << 0 << true;
-    QTest::newRow("writable folder with a read-only Game.ini") << 0700 << 0400 << true;
-    QTest::newRow("read-only folder with a writable Game.ini") << 0500 << 0600 << true;
-    QTest::newRow("read-only folder with a read-only Game.ini") << 0500 << 0400 << false;
-    QTest::newRow("read-only folder without Game.ini") << 0500 << 0 << false;
+    QTest::newRow("writable folder (build tree, unpacked folder)")
+        << 0700 << false << 0 << false << true;
+    QTest::newRow("writable folder with a read-only Game.ini")
+        << 0700 << false << 0400 << false << true;
+    QTest::newRow("writable folder with a Game.ini that cannot be read")
+        << 0700 << false << 0200 << false << false;
+    QTest::newRow("read-only folder with a writable Game.ini")
+        << 0500 << false << 0600 << false << true;
+    QTest::newRow("read-only folder with a read-only Game.ini")
+        << 0500 << false << 0400 << false << false;
+    QTest::newRow("read-only folder without Game.ini") << 0500 << false << 0 << false << false;
+    QTest::newRow("shared folder with another's private Game.ini")
+        << 01777 << true << 0600 << true << false;
+    QTest::newRow("shared folder with another's readable Game.ini")
+        << 01777 << true << 0644 << true << false;
+    QTest::newRow("shared folder with another's Game.ini open to all")
+        << 01777 << true << 0666 << true << true;
+    QTest::newRow("shared folder with one's own read-only Game.ini")
+        << 01777 << true << 0400 << false << true;
+    QTest::newRow("open folder without the sticky bit, another's readable Game.ini")
+        << 0777 << true << 0644 << true << true;
 }
 
 void TestSettingsFolder::chosenFromWhatTheUserMayWrite()
 {
     QFETCH(int, folderMode);
+    QFETCH(bool, folderOthers);
     QFETCH(int, iniMode);
+    QFETCH(bool, iniOthers);
     QFETCH(bool, beside);
+    if ((folderOthers || iniOthers) && !OrdinaryUser::isRoot())
+        QSKIP("giving a file to another user takes root");
     const QString program = dir_->filePath(QStringLiteral("program"));
     QVERIFY(QDir().mkdir(program));
     const QByteArray programName = QFile::encodeName(program);
     const uid_t user = OrdinaryUser::id();
+    // The other user is root, whose files the ordinary user of the tests does not own.
+    const uid_t other = 0;
+    const QByteArray ini = QFile::encodeName(program + QStringLiteral("/Game.ini"));
+    const QByteArray content = "[INIT]\r\nName=Eve\r\n";
     if (iniMode != 0) {
-        const QByteArray ini = QFile::encodeName(program + QStringLiteral("/Game.ini"));
         QFile file(program + QStringLiteral("/Game.ini"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[INIT]\r\nName=Eve\r\n");
+        file.write(content);
         file.close();
-        QCOMPARE(::chown(ini.constData(), user, user), 0);
+        const uid_t owner = iniOthers ? other : user;
+        QCOMPARE(::chown(ini.constData(), owner, owner), 0);
         QCOMPARE(::chmod(ini.constData(), static_cast<mode_t>(iniMode)), 0);
     }
-    QCOMPARE(::chown(programName.constData(), user, user), 0);
+    const uid_t folderOwner = folderOthers ? other : user;
+    QCOMPARE(::chown(programName.constData(), folderOwner, folderOwner), 0);
     QCOMPARE(::chmod(programName.constData(), static_cast<mode_t>(folderMode)), 0);
     const auto restore = qScopeGuard([&] { ::chmod(programName.constData(), 0700); });
     overrideProgramFolderForTests(program);
 
-    const OrdinaryUser acting;
-    const QString expected = beside ? program : userFolder_;
-    QCOMPARE(settingsFolder(), expected);
-    QCOMPARE(settingsFilePath(), expected + QStringLiteral("/Game.ini"));
+    {
+        const OrdinaryUser acting;
+        const QString expected = beside ? program : userFolder_;
+        QCOMPARE(settingsFolder(), expected);
+        QCOMPARE(settingsFilePath(), expected + QStringLiteral("/Game.ini"));
 
-    // The save goes where the file was looked for, and reads back from there.
-    Declares::userName = QStringLiteral("Bob");
-    SaveSettings();
-    QCOMPARE(ReadIniValue(settingsFilePath(), QStringLiteral("INIT"), QStringLiteral("Name")),
-             QStringLiteral("Bob"));
+        // The save goes where the file was looked for, and reads back from there.
+        Declares::userName = QStringLiteral("Bob");
+        SaveSettings();
+        QCOMPARE(ReadIniValue(settingsFilePath(), QStringLiteral("INIT"), QStringLiteral("Name")),
+                 QStringLiteral("Bob"));
+    }
+    // A Game.ini left alone is left as it was.
+    if (!beside && iniOthers)
+        QCOMPARE(readBytes(program + QStringLiteral("/Game.ini")), content);
 }
 
 // Never written under /usr, even by root, who could.
@@ -174,6 +206,7 @@ void TestSettingsFolder::userFolderFollowsXdgConfigHome_data()
     QTest::newRow("unset") << QByteArray("-") << "/home/eve/.config/orvex-chat";
     QTest::newRow("empty") << QByteArray("") << "/home/eve/.config/orvex-chat";
     QTest::newRow("relative") << QByteArray("conf") << "/home/eve/.config/orvex-chat";
+    QTest::newRow("a file") << QByteArray("<file>") << "/home/eve/.config/orvex-chat";
 }
 
 void TestSettingsFolder::userFolderFollowsXdgConfigHome()
@@ -181,6 +214,11 @@ void TestSettingsFolder::userFolderFollowsXdgConfigHome()
     QFETCH(QByteArray, configHome);
     QFETCH(QString, expected);
     qputenv("HOME", "/home/eve");
+    if (configHome == "<file>") {
+        QFile file(dir_->filePath(QStringLiteral("config-file")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        configHome = QFile::encodeName(file.fileName());
+    }
     if (configHome == "-")
         qunsetenv("XDG_CONFIG_HOME");
     else
