@@ -6,12 +6,12 @@
 namespace {
 
 // The design's measures, in logical pixels.
-constexpr int kEdge = 8;             // left and top margin
-constexpr int kFarEdge = 7;          // right and bottom margin
+constexpr int kEdge = 8;    // left and top margin
+constexpr int kFarEdge = 7; // right and bottom margin
 constexpr int kListWidth = 169;
-constexpr int kCaptionRoom = 16;     // from the caption's top to the list's
+constexpr int kCaptionRoom = 16; // from the caption's top to the list's
 constexpr int kEntryHeight = 21;
-constexpr int kAboveEntry = 7;       // between the list and the entry box
+constexpr int kAboveEntry = 7; // between the list and the entry box
 constexpr int kTranscriptToEntry = 5;
 constexpr int kBetweenColumns = 8;
 constexpr int kFindBarHeight = 24;

@@ -9,7 +9,6 @@
 #include "shell/base/chat_window_choices.h"
 #include "shell/base/window_slot.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <optional>
@@ -126,7 +125,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
@@ -152,7 +150,5 @@ private:
     int textPercent_ = ChatWindowChoices::kDesignTextPercent;
     // The size while neither maximised nor minimised, which is what the next run opens at.
     QSize normalSize_{ChatWindowChoices::kDesignWidth, ChatWindowChoices::kDesignHeight};
-    QSize sizeBeforeNormal_ = normalSize_;
-    QElapsedTimer normalResize_;
     std::optional<ChatWindowChoices> openedWith_;
 };

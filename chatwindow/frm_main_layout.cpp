@@ -13,9 +13,6 @@
 
 namespace {
 
-// How long after a resize the window manager's news of maximising may come.
-constexpr int kStateAfterResizeMs = 250;
-
 bool isNormal(Qt::WindowStates states)
 {
     return !(states & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
@@ -39,24 +36,11 @@ void frmMain::placeControls()
 void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (isNormal(windowState())) {
-        sizeBeforeNormal_ = normalSize_;
+    // The window manager says the window is maximised before it gives it the new size,
+    // so a size that comes while the window is normal is one the user chose.
+    if (isNormal(windowState()))
         normalSize_ = event->size();
-        normalResize_.start();
-    }
     placeControls();
-}
-
-void frmMain::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || isNormal(windowState()))
-        return;
-    // Under X11 the window manager's new size arrives just before the news that the
-    // window is maximised, and was then taken for a size the user chose.
-    if (normalResize_.isValid() && normalResize_.elapsed() < kStateAfterResizeMs &&
-        normalSize_ == size())
-        normalSize_ = sizeBeforeNormal_;
 }
 
 ChatWindowChoices frmMain::choices() const
@@ -81,7 +65,7 @@ void frmMain::openWith(const ChatWindowChoices& choices)
         wanted.setHeight(design.height());
     resize(wanted.boundedTo(room).expandedTo(minimumSize()));
     // A hidden window hears of its size only when shown.
-    normalSize_ = sizeBeforeNormal_ = size();
+    normalSize_ = size();
     if (choices.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     openedWith_ = this->choices();

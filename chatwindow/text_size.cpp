@@ -7,9 +7,30 @@
 
 namespace {
 
-constexpr double kStep = 1.1;
+// Seven steps double the size: each is about a tenth, and the ladder passes through
+// half, the design, twice and four times the design size exactly.
+constexpr int kStepsPerDoubling = 7;
 // A notch of a common wheel.
 constexpr int kNotch = 120;
+
+// The size on the ladder a number of steps from the design size.
+int rung(int steps)
+{
+    return static_cast<int>(std::lround(ChatWindowChoices::kDesignTextPercent *
+                                        std::exp2(double(steps) / kStepsPerDoubling)));
+}
+
+// The steps of the rung at or just below a size.
+int stepsBelow(int percent)
+{
+    int steps = static_cast<int>(std::floor(
+        kStepsPerDoubling * std::log2(double(percent) / ChatWindowChoices::kDesignTextPercent)));
+    while (rung(steps + 1) <= percent)
+        ++steps;
+    while (rung(steps) > percent)
+        --steps;
+    return steps;
+}
 
 } // namespace
 
@@ -23,16 +44,14 @@ int bounded(int percent)
 
 int larger(int percent)
 {
-    // Rounding to whole percent; the step down undoes it exactly, since the error of one
-    // rounding stays below half a percent after dividing by the step.
-    const int next = static_cast<int>(std::lround(bounded(percent) * kStep));
-    return bounded(std::max(next, bounded(percent) + 1));
+    return bounded(rung(stepsBelow(bounded(percent)) + 1));
 }
 
 int smaller(int percent)
 {
-    const int next = static_cast<int>(std::lround(bounded(percent) / kStep));
-    return bounded(std::min(next, bounded(percent) - 1));
+    const int from = bounded(percent);
+    const int below = stepsBelow(from);
+    return bounded(rung(rung(below) < from ? below : below - 1));
 }
 
 int WheelSteps::add(int angleDelta)

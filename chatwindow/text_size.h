@@ -2,7 +2,8 @@
 
 // The steps of the chat window's text size, in percent of the design size: each about
 // a tenth larger or smaller than the one before, from half to four times the design
-// size. A step up and a step down bring back the size they started from.
+// size, through twice the design size. A size between steps (one kept from an earlier
+// run) goes to the next step up or down.
 namespace TextSize {
 
 int larger(int percent);

@@ -46,9 +46,9 @@ ChatWindowChoices ReadChatWindowChoices()
     choices.width = read(kWidth, 1, kLargestSize, ChatWindowChoices::kDesignWidth);
     choices.height = read(kHeight, 1, kLargestSize, ChatWindowChoices::kDesignHeight);
     choices.maximized = read(kMaximized, 0, 1, 0) == 1;
-    choices.textPercent = read(kTextSize, ChatWindowChoices::kMinTextPercent,
-                               ChatWindowChoices::kMaxTextPercent,
-                               ChatWindowChoices::kDesignTextPercent);
+    choices.textPercent =
+        read(kTextSize, ChatWindowChoices::kMinTextPercent, ChatWindowChoices::kMaxTextPercent,
+             ChatWindowChoices::kDesignTextPercent);
     return choices;
 }
 
@@ -57,12 +57,12 @@ void SaveChatWindowChoices(const ChatWindowChoices& choices)
     const QString file = settingsFilePath();
     if (!makeFolderForUserAlone(QFileInfo(file).path()))
         return;
-    ProfileFile::writeStrings(file, QLatin1String(kChatWindowSection),
-                              {
-                                  {kWidth, QString::number(choices.width)},
-                                  {kHeight, QString::number(choices.height)},
-                                  {kMaximized, choices.maximized ? QStringLiteral("1")
-                                                                 : QStringLiteral("0")},
-                                  {kTextSize, QString::number(choices.textPercent)},
-                              });
+    ProfileFile::writeStrings(
+        file, QLatin1String(kChatWindowSection),
+        {
+            {kWidth, QString::number(choices.width)},
+            {kHeight, QString::number(choices.height)},
+            {kMaximized, choices.maximized ? QStringLiteral("1") : QStringLiteral("0")},
+            {kTextSize, QString::number(choices.textPercent)},
+        });
 }
