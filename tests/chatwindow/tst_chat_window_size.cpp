@@ -77,8 +77,7 @@ qint64 messageAtTop(frmMain& w)
 bool newestOnScreen(frmMain& w)
 {
     const qint64 newest = w.RecTxt->store().endId() - 1;
-    const QRectF end =
-        w.RecTxt->placeRect(TextPos{newest, w.RecTxt->store().text(newest).size()});
+    const QRectF end = w.RecTxt->placeRect(TextPos{newest, w.RecTxt->store().text(newest).size()});
     return !end.isEmpty() && w.RecTxt->viewport()->rect().contains(end.toRect());
 }
 
@@ -188,8 +187,8 @@ void ChatWindowSizeTest::largerTextKeepsControlsApartAndNamesWhole()
     // beside its picture.
     QCOMPARE(w.width() - w.UsrLst->geometry().right(), 800 - kList.right());
     const QRect entry = w.UsrLst->visualItemRect(w.UsrLst->item(0));
-    const int needed = w.UsrLst->iconSize().width() +
-                       w.UsrLst->fontMetrics().horizontalAdvance(name);
+    const int needed =
+        w.UsrLst->iconSize().width() + w.UsrLst->fontMetrics().horizontalAdvance(name);
     QVERIFY2(needed < w.UsrLst->viewport()->width(),
              qPrintable(QStringLiteral("%1 of %2").arg(needed).arg(w.UsrLst->viewport()->width())));
     // The rows grew with the text.
