@@ -128,6 +128,8 @@ void frmMain::installTextSizeKeys()
 void frmMain::setTextSize(int percent)
 {
     textPercent_ = TextSize::bounded(percent);
+    // Every control changes at once: the window is drawn once, after all of them.
+    setUpdatesEnabled(false);
     const qreal scale = textPercent_ / 100.0;
     const QFont verdana = designFont(QStringLiteral("Verdana"), kDesignPoints * scale, false);
     // The pictures grow with the rows and are never drawn smaller than designed.
@@ -146,4 +148,5 @@ void frmMain::setTextSize(int percent)
     // Never more than the screen can hold, whatever the text size.
     setMinimumSize(smallestChat(textPercent_).boundedTo(screen()->availableGeometry().size()));
     placeControls();
+    setUpdatesEnabled(true);
 }

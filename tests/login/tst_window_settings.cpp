@@ -79,8 +79,8 @@ private slots:
             << design;
         QTest::newRow("text size below the least")
             << QByteArray("[OrvexChat]\r\nTextSize=49\r\nMaximized=0\r\n") << design;
-        QTest::newRow("empty values") << QByteArray("[OrvexChat]\r\nWindowWidth=\r\nTextSize=\r\n")
-                                      << design;
+        QTest::newRow("empty values")
+            << QByteArray("[OrvexChat]\r\nWindowWidth=\r\nTextSize=\r\n") << design;
     }
 
     void readBack()
@@ -111,8 +111,9 @@ private slots:
         const QByteArray after = "[INIT]\r\nName=Next\r\n";
         writeBytes(path_, readBytes(path_) + after);
         SaveChatWindowChoices({900, 600, false, 100});
-        QCOMPARE(readBytes(path_), kOthers + "[OrvexChat]\r\nWindowWidth=900\r\n"
-                                             "WindowHeight=600\r\nMaximized=0\r\nTextSize=100\r\n" +
+        QCOMPARE(readBytes(path_), kOthers +
+                                       "[OrvexChat]\r\nWindowWidth=900\r\n"
+                                       "WindowHeight=600\r\nMaximized=0\r\nTextSize=100\r\n" +
                                        after);
         QCOMPARE(ReadChatWindowChoices(), (ChatWindowChoices{900, 600, false, 100}));
     }
