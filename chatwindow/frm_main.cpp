@@ -48,11 +48,8 @@ void frmMain::createControls()
 {
     setWindowTitle(QStringLiteral("My Orvex Client By Quibbert"));
     setWindowIcon(smileyIcon());
-    // Fixed border with a title bar: no maximize button, and the size cannot change.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(800, 556);
+    // A resizable border and a maximise button: the controls follow the size.
+    resize(ChatWindowChoices::kDesignWidth, ChatWindowChoices::kDesignHeight);
     setAutoFillBackground(true);
     setPalette(colours(Qt::black, Qt::white));
 
@@ -92,23 +89,14 @@ void frmMain::createControls()
     Label7->setPalette(labelColours);
     Label7->setAutoFillBackground(false);
 
-    placeControls();
-    nameControls();
-    installKeyPreview();
-    createFindBar();
-}
-
-void frmMain::placeControls()
-{
-    UsrLst->setGeometry(624, 24, 169, 497);
-    SendTxt->setGeometry(8, 528, 785, 21);
-    RecTxt->setGeometry(8, 8, 608, 515);
-    Label7->move(624, 8);
-    Label7->resize(Label7->sizeHint());
-
     setTabOrder(SendTxt, RecTxt);
     setTabOrder(RecTxt, UsrLst);
     SendTxt->setFocus();
+    nameControls();
+    installKeyPreview();
+    createFindBar();
+    setTextSize(ChatWindowChoices::kDesignTextPercent);
+    installTextSizeKeys();
 }
 
 void frmMain::nameControls()

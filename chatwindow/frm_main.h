@@ -6,9 +6,12 @@
 #include "session/line_history.h"
 #include "session/name_completion.h"
 #include "session/receive_step.h"
+#include "shell/base/chat_window_choices.h"
 #include "shell/base/window_slot.h"
 
 #include <QWidget>
+
+#include <optional>
 
 class DesktopNotice;
 class FindBar;
@@ -74,6 +77,20 @@ public:
     // there: the window's focus rules are for its own controls.
     bool findBarHasFocus() const;
 
+    // The size of the window's text, in percent of the design size (TextSize's steps):
+    // Ctrl+plus, Ctrl+minus, Ctrl+0 and Ctrl+wheel change it, for every control at once.
+    int textSize() const { return textPercent_; }
+    void setTextSize(int percent);
+
+    // The size, maximised state and text size the user left the window with.
+    ChatWindowChoices choices() const;
+    // Before the window is first shown: opens it as it was left in an earlier run. A size
+    // too small for the controls, or larger than the screen, gives the design size.
+    void openWith(const ChatWindowChoices& choices);
+    // What is to be kept for the next run: the choices, once the window was opened with
+    // some and only if the user changed them since.
+    std::optional<ChatWindowChoices> choicesToKeep() const;
+
     // Sets up the connection to a server and starts it; its notifications follow.
     void startConnect(const QString& host, qint16 port);
 
@@ -107,10 +124,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void createControls();
+    // Places the controls for the window's size, its text size and the find bar.
     void placeControls();
+    // Ctrl+plus and the rest, from any control, and Ctrl+wheel over the transcript and list.
+    void installTextSizeKeys();
     // Gives every control the name that assistive technology reads out.
     void nameControls();
     // Lets Form_KeyPress see every key before the focused control does.
@@ -126,4 +147,8 @@ private:
     NameCompleter nameCompleter_;
     DesktopNotice* desktopNotice_ = nullptr;
     KeyboardFocus* keyboardFocus_ = nullptr;
+    int textPercent_ = ChatWindowChoices::kDesignTextPercent;
+    // The size while neither maximised nor minimised, which is what the next run opens at.
+    QSize normalSize_{ChatWindowChoices::kDesignWidth, ChatWindowChoices::kDesignHeight};
+    std::optional<ChatWindowChoices> openedWith_;
 };

@@ -7,22 +7,11 @@
 #include <QLineEdit>
 #include <QShortcut>
 
-namespace {
-
-// The bar takes the bottom of the transcript's place while it is open: the window keeps
-// its size.
-constexpr int kBarHeight = 24;
-constexpr int kBarGap = 2;
-
-} // namespace
-
 void frmMain::createFindBar()
 {
     findBar = new FindBar(*RecTxt, this);
     findBar->hide();
-    const QRect transcript = RecTxt->geometry(); // as the window's layout placed it
-    findBar->setGeometry(transcript.left(), transcript.bottom() + 1 - kBarHeight,
-                         transcript.width(), kBarHeight);
+    placeControls();
     setTabOrder(RecTxt, findBar->box());
     setTabOrder(findBar->box(), UsrLst);
     connect(findBar, &FindBar::closeRequested, this, &frmMain::closeFindBar);
@@ -34,8 +23,9 @@ void frmMain::createFindBar()
 void frmMain::openFindBar()
 {
     if (!findBar->isVisible()) {
-        RecTxt->resize(RecTxt->width(), findBar->y() - kBarGap - RecTxt->y());
+        // The bar takes the foot of the transcript's place while it is open.
         findBar->show();
+        placeControls();
     }
     findBar->start();
 }
@@ -44,7 +34,7 @@ void frmMain::closeFindBar()
 {
     findBar->stop();
     findBar->hide();
-    RecTxt->resize(RecTxt->width(), findBar->geometry().bottom() + 1 - RecTxt->y());
+    placeControls();
     SendTxt->setFocus();
 }
 

@@ -5,7 +5,8 @@
 #include <QString>
 
 // The user list's pictures (UsrImages): nine 16 x 16 images on black, numbered from 1,
-// each also drawn at 32 x 32 for screens scaled to 200%.
+// each also drawn at 32 x 32 for screens scaled to 200%, and at whole multiples up to
+// 128 x 128 for larger text.
 class ImageList
 {
 public:

@@ -3,7 +3,7 @@
 # shellcheck shell=bash
 
 orvex_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev dpkg-dev
-    fonts-dejavu-core fonts-liberation xvfb xauth xdotool x11-utils xclip imagemagick openbox
+    fonts-dejavu-core fonts-liberation xvfb xauth xdotool wmctrl x11-utils xclip imagemagick openbox
     at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0 libxcb1-dev dunst acl)
 
 # What scripts/check_package.sh needs beyond that: the Debian package's checkers.

@@ -4,6 +4,7 @@
 #include "login/frm_connect.h"
 #include "login/settings.h"
 #include "shell/base/session_state.h"
+#include "shell/chat_window_keeper.h"
 
 #include <QCheckBox>
 #include <QTimer>
@@ -17,6 +18,7 @@ void FinishConnect()
     SaveSettings();
     frmConnect::unload();
     frmMain& window = frmMain::instance();
+    openChatWindowAsLeft(window);
     window.show();
     window.TmrKeepAlive->start();
 }

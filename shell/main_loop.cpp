@@ -3,6 +3,7 @@
 #include "chatwindow/frm_main.h"
 #include "login/frm_connect.h"
 #include "shell/base/session_state.h"
+#include "shell/chat_window_keeper.h"
 #include "shell/window_handover.h"
 
 #include <QApplication>
@@ -46,5 +47,7 @@ int Main()
 void UnloadAll()
 {
     frmConnect::unload();
+    if (const frmMain* window = frmMain::ifLoaded())
+        keepChatWindowChoices(*window);
     frmMain::unload();
 }

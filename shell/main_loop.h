@@ -4,5 +4,6 @@
 // running flag is cleared, then unloads both windows. Returns the exit code.
 int Main();
 
-// Unloads both windows; a window that is not loaded is left alone.
+// Unloads both windows, first keeping what the user changed of the chat window in
+// Game.ini; a window that is not loaded is left alone.
 void UnloadAll();

@@ -90,6 +90,25 @@ void TranscriptScroll::rowsRemoved()
         place_ = top();
 }
 
+TranscriptScroll::Kept TranscriptScroll::keep()
+{
+    if (following_)
+        return {};
+    return {false, place_, rows_.height(place_.row)};
+}
+
+void TranscriptScroll::restore(const Kept& kept)
+{
+    if (kept.following) {
+        following_ = true;
+        return;
+    }
+    Place wanted = kept.place;
+    if (wanted.offset > 0 && kept.rowHeight > 0)
+        wanted.offset = wanted.offset * rows_.height(wanted.row) / kept.rowHeight;
+    settle(wanted);
+}
+
 qint64 TranscriptScroll::maximum()
 {
     const Place end = bottom();

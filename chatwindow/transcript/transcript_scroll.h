@@ -47,6 +47,18 @@ public:
     // After the oldest rows went: a reader who was on them is put at the top.
     void rowsRemoved();
 
+    // The reader's place through a new width or font of the rows: at the bottom the view
+    // stays at the bottom; scrolled back, the row at the top stays at the top, as far
+    // into it as it was in proportion. Taken before the change, given back after.
+    struct Kept
+    {
+        bool following = true;
+        Place place;
+        qreal rowHeight = 0;
+    };
+    Kept keep();
+    void restore(const Kept& kept);
+
     qint64 value();
     qint64 maximum();
 

@@ -143,9 +143,11 @@ void TranscriptView::scrollContentsBy(int, int)
 void TranscriptView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    const TranscriptScroll::Kept kept = scroll_.keep();
     // Only the rows that are shown are laid out anew at the new width.
     rows_.setWidth(viewport()->width() - 2 * TranscriptRows::kMargin);
     scroll_.setViewHeight(viewport()->height());
+    scroll_.restore(kept);
     syncScrollBar();
 }
 
@@ -153,7 +155,9 @@ void TranscriptView::changeEvent(QEvent* event)
 {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        const TranscriptScroll::Kept kept = scroll_.keep();
         rows_.setFont(font());
+        scroll_.restore(kept);
         syncScrollBar();
         viewport()->update();
     }
