@@ -96,6 +96,7 @@ void frmMain::createControls()
     nameControls();
     installKeyPreview();
     createFindBar();
+    createReadingAids();
 }
 
 void frmMain::placeControls()

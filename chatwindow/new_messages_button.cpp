@@ -1,0 +1,71 @@
+#include "chatwindow/new_messages_button.h"
+
+#include "chatwindow/transcript/transcript_view.h"
+
+#include <QEvent>
+
+namespace {
+
+// Between the button and the bottom edge of the text.
+constexpr int kGap = 6;
+
+} // namespace
+
+NewMessagesButton::NewMessagesButton(TranscriptView& transcript)
+    : QPushButton(&transcript), transcript_(transcript)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::ArrowCursor);
+    setToolTip(QStringLiteral("Show the newest message (Ctrl+End)"));
+    hide();
+    // The text area has its new size only once the transcript has laid it out.
+    transcript.viewport()->installEventFilter(this);
+    connect(&transcript, &TranscriptView::unseenCountChanged, this,
+            &NewMessagesButton::countChanged);
+    connect(this, &QPushButton::clicked, &transcript,
+            [&transcript] { transcript.goTo(ReadingMove::Newest); });
+    countChanged(transcript.unseenCount());
+}
+
+void NewMessagesButton::countChanged(qint64 count)
+{
+    if (count == 0) {
+        hide();
+        return;
+    }
+    const QString text = newMessagesText(count);
+    if (text != this->text()) {
+        setText(text);
+        setAccessibleName(text);
+        place();
+    }
+    if (isHidden()) {
+        place();
+        show();
+        raise();
+    }
+}
+
+void NewMessagesButton::place()
+{
+    // Centred over the bottom of the text, within the transcript's frame.
+    const QRect area = transcript_.viewport()->geometry();
+    const QSize size = sizeHint().boundedTo(area.size());
+    setGeometry(area.left() + (area.width() - size.width()) / 2,
+                area.bottom() + 1 - kGap - size.height(), size.width(), size.height());
+}
+
+bool NewMessagesButton::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == transcript_.viewport() && event->type() == QEvent::Resize)
+        place();
+    return QPushButton::eventFilter(watched, event);
+}
+
+void NewMessagesButton::changeEvent(QEvent* event)
+{
+    QPushButton::changeEvent(event);
+    // The transcript's text size is the button's.
+    if (event->type() == QEvent::FontChange)
+        place();
+}

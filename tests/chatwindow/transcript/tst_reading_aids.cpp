@@ -1,0 +1,228 @@
+// The decisions behind reading back, without widgets: how many messages below the view
+// are new, where the marker of where the reader left off goes, which keys move the
+// view, and when each message arrived.
+#include "chatwindow/transcript/arrival_times.h"
+#include "chatwindow/transcript/line_store.h"
+#include "chatwindow/transcript/read_marker.h"
+#include "chatwindow/transcript/reading_keys.h"
+#include "chatwindow/transcript/unseen_count.h"
+
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QtTest>
+
+namespace {
+
+constexpr TextLook kLilac{qRgb(181, 181, 255), false, false};
+
+qint64 secondsAt(int day, int hour, int minute, int second)
+{
+    return QDateTime(QDate(2026, 12, day), QTime(hour, minute, second)).toSecsSinceEpoch();
+}
+
+} // namespace
+
+class ReadingAidsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void countedNewMessages_data();
+    void countedNewMessages();
+    void indicatorText_data();
+    void indicatorText();
+    void markerPlace_data();
+    void markerPlace();
+    void readingKeys_data();
+    void readingKeys();
+    void arrivalTimeTooltip_data();
+    void arrivalTimeTooltip();
+    void arrivalTimesStayWithTheirMessages();
+};
+
+void ReadingAidsTest::countedNewMessages_data()
+{
+    QTest::addColumn<qint64>("seenEnd");
+    QTest::addColumn<qint64>("firstKept");
+    QTest::addColumn<qint64>("end");
+    QTest::addColumn<qint64>("count");
+
+    QTest::newRow("all seen") << 500LL << 0LL << 500LL << 0LL;
+    QTest::newRow("arrived below") << 500LL << 0LL << 537LL << 37LL;
+    QTest::newRow("oldest trimmed, the unseen kept") << 500LL << 200LL << 537LL << 37LL;
+    QTest::newRow("unseen trimmed before being seen") << 500LL << 520LL << 537LL << 17LL;
+    QTest::newRow("everything seen was trimmed") << 500LL << 900LL << 1000LL << 100LL;
+}
+
+void ReadingAidsTest::countedNewMessages()
+{
+    QFETCH(qint64, seenEnd);
+    QFETCH(qint64, firstKept);
+    QFETCH(qint64, end);
+    QFETCH(qint64, count);
+
+    UnseenCount unseen;
+    unseen.shownUpTo(seenEnd);
+    // Scrolling back up shows nothing new: what was seen stays seen.
+    unseen.shownUpTo(seenEnd - 300);
+    QCOMPARE(unseen.count(firstKept, end), count);
+}
+
+void ReadingAidsTest::indicatorText_data()
+{
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("one") << 1LL << "1 new message";
+    QTest::newRow("a few") << 37LL << "37 new messages";
+    QTest::newRow("thousands") << 1234LL << "1,234 new messages";
+    QTest::newRow("the most counted") << 9999LL << "9,999 new messages";
+    QTest::newRow("one more") << 10000LL << "9,999+ new messages";
+    QTest::newRow("a flood") << 2000000LL << "9,999+ new messages";
+}
+
+void ReadingAidsTest::indicatorText()
+{
+    QFETCH(qint64, count);
+    QFETCH(QString, text);
+    QCOMPARE(newMessagesText(count), text);
+}
+
+void ReadingAidsTest::markerPlace_data()
+{
+    // Steps: "leave", "back", "+N" (N messages arrive), "trim N" (the first kept becomes
+    // N). The store starts with 10 messages, 0 to 9.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<qint64>("above"); // -1: no marker
+
+    QTest::newRow("never left") << QStringList{"+5"} << -1LL;
+    QTest::newRow("arrivals while away") << QStringList{"leave", "+3", "back"} << 10LL;
+    QTest::newRow("shown while still away") << QStringList{"leave", "+3"} << 10LL;
+    QTest::newRow("away with nothing new") << QStringList{"leave", "back"} << -1LL;
+    QTest::newRow("arrivals while here make no marker")
+        << QStringList{"leave", "back", "+4"} << -1LL;
+    QTest::newRow("left again with nothing new keeps it")
+        << QStringList{"leave", "+3", "back", "+2", "leave", "back"} << 10LL;
+    QTest::newRow("left again, arrivals while away move it")
+        << QStringList{"leave", "+3", "back", "+2", "leave", "+1", "back"} << 15LL;
+    QTest::newRow("arrivals after coming back stay below it")
+        << QStringList{"leave", "+3", "back", "+20"} << 10LL;
+    QTest::newRow("trimming the messages before the one above keeps it")
+        << QStringList{"leave", "+3", "back", "trim 9"} << 10LL;
+    QTest::newRow("goes with the message above it")
+        << QStringList{"leave", "+3", "back", "trim 10"} << -1LL;
+    QTest::newRow("the place left is trimmed before anything arrives")
+        << QStringList{"leave", "trim 10", "+3"} << -1LL;
+    QTest::newRow("left with an empty store") << QStringList{"trim 10", "leave", "+3"} << -1LL;
+}
+
+void ReadingAidsTest::markerPlace()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(qint64, above);
+
+    ReadMarker marker;
+    qint64 first = 0;
+    qint64 end = 10;
+    for (const QString& step : steps) {
+        if (step == u"leave") {
+            marker.windowLeft(end);
+        } else if (step == u"back") {
+            marker.windowActivated();
+        } else if (step.startsWith(u'+')) {
+            // One change of the store per message, as a slow zone sends them.
+            for (int i = 0; i < step.mid(1).toInt(); ++i)
+                marker.storeChanged(first, ++end);
+        } else {
+            first = step.mid(5).toLongLong();
+            end = std::max(end, first);
+            marker.storeChanged(first, end);
+        }
+    }
+    QCOMPARE(marker.above().value_or(-1), above);
+}
+
+void ReadingAidsTest::readingKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("move"); // -1: not a reading key
+
+    const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
+                        std::optional<ReadingMove> move) {
+        QTest::newRow(name) << key << modifiers << (move ? int(*move) : -1);
+    };
+    row("PgUp", Qt::Key_PageUp, {}, ReadingMove::PageBack);
+    row("PgDn", Qt::Key_PageDown, {}, ReadingMove::PageOn);
+    row("keypad PgUp", Qt::Key_PageUp, Qt::KeypadModifier, ReadingMove::PageBack);
+    row("Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, ReadingMove::Oldest);
+    row("Ctrl+End", Qt::Key_End, Qt::ControlModifier, ReadingMove::Newest);
+    row("Alt+Home", Qt::Key_Home, Qt::AltModifier, ReadingMove::LeftOff);
+    row("Shift+PgUp selects", Qt::Key_PageUp, Qt::ShiftModifier, std::nullopt);
+    row("Shift+PgDn selects", Qt::Key_PageDown, Qt::ShiftModifier, std::nullopt);
+    row("Ctrl+Shift+Home selects", Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier,
+        std::nullopt);
+    row("Home moves the caret", Qt::Key_Home, {}, std::nullopt);
+    row("End moves the caret", Qt::Key_End, {}, std::nullopt);
+}
+
+void ReadingAidsTest::readingKeys()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, move);
+
+    const QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    const std::optional<ReadingMove> found = readingMoveFor(press);
+    QCOMPARE(found ? int(*found) : -1, move);
+}
+
+void ReadingAidsTest::arrivalTimeTooltip_data()
+{
+    QTest::addColumn<qint64>("arrival");
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("this morning") << secondsAt(8, 9, 5, 7) << secondsAt(8, 17, 0, 0) << "09:05:07";
+    QTest::newRow("a second ago, past midnight")
+        << secondsAt(8, 0, 0, 0) << secondsAt(8, 0, 0, 1) << "00:00:00";
+    QTest::newRow("just before midnight, read after it")
+        << secondsAt(7, 23, 59, 58) << secondsAt(8, 0, 0, 3) << "2026-12-07 23:59:58";
+    QTest::newRow("last week") << secondsAt(1, 14, 30, 0) << secondsAt(8, 14, 30, 0)
+                               << "2026-12-01 14:30:00";
+}
+
+void ReadingAidsTest::arrivalTimeTooltip()
+{
+    QFETCH(qint64, arrival);
+    QFETCH(qint64, now);
+    QFETCH(QString, text);
+    QCOMPARE(arrivalTimeText(arrival, now), text);
+}
+
+// Each kept message answers with the time it was stored with, whatever gaps the clock
+// makes, and the oldest go with their times.
+void ReadingAidsTest::arrivalTimesStayWithTheirMessages()
+{
+    LineStore store;
+    store.setLimitsForTests({3000, LineStore::kMaxTextBytes, LineStore::kMaxRows});
+    QList<qint64> given;
+    qint64 clock = secondsAt(1, 8, 0, 0);
+    for (int i = 0; i < 5000; ++i) {
+        // Mostly a few seconds apart; a quiet night of 20 hours now and then.
+        clock += i % 1500 == 700 ? 20 * 3600 : i % 7;
+        given.append(clock);
+        QCOMPARE(store.append("p> line " + QByteArray::number(i), kLilac, clock), qint64(i));
+    }
+    QCOMPARE(store.count(), 3000);
+    for (qint64 id = store.firstId(); id < store.endId(); ++id)
+        QCOMPARE(store.arrival(id), given[id]);
+
+    // A clock set back by a minute does not make the time later than it was.
+    const qint64 set = store.append("p> after the clock was set back", kLilac, clock - 60);
+    QVERIFY(store.arrival(set) <= clock);
+    QVERIFY(store.arrival(set) >= clock - 60 - 0xFFFF);
+}
+
+QTEST_APPLESS_MAIN(ReadingAidsTest)
+#include "tst_reading_aids.moc"
