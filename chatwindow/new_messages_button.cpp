@@ -12,12 +12,14 @@ constexpr int kGap = 6;
 } // namespace
 
 NewMessagesButton::NewMessagesButton(TranscriptView& transcript)
-    : QPushButton(&transcript), transcript_(transcript)
+    : QPushButton(transcript.parentWidget()), transcript_(transcript)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
     setToolTip(QStringLiteral("Show the newest message (Ctrl+End)"));
     hide();
+    setFont(transcript.font());
+    transcript.installEventFilter(this);
     // The text area has its new size only once the transcript has laid it out.
     transcript.viewport()->installEventFilter(this);
     connect(&transcript, &TranscriptView::unseenCountChanged, this,
@@ -49,7 +51,7 @@ void NewMessagesButton::countChanged(qint64 count)
 void NewMessagesButton::place()
 {
     // Centred over the bottom of the text, within the transcript's frame.
-    const QRect area = transcript_.viewport()->geometry();
+    const QRect area = transcript_.viewport()->geometry().translated(transcript_.pos());
     const QSize size = sizeHint().boundedTo(area.size());
     setGeometry(area.left() + (area.width() - size.width()) / 2,
                 area.bottom() + 1 - kGap - size.height(), size.width(), size.height());
@@ -57,15 +59,16 @@ void NewMessagesButton::place()
 
 bool NewMessagesButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == transcript_.viewport() && event->type() == QEvent::Resize)
+    if (watched == transcript_.viewport() && event->type() == QEvent::Resize) {
         place();
+    } else if (watched == &transcript_) {
+        if (event->type() == QEvent::Move) {
+            place();
+        } else if (event->type() == QEvent::FontChange) {
+            // The transcript's text size is the button's.
+            setFont(transcript_.font());
+            place();
+        }
+    }
     return QPushButton::eventFilter(watched, event);
-}
-
-void NewMessagesButton::changeEvent(QEvent* event)
-{
-    QPushButton::changeEvent(event);
-    // The transcript's text size is the button's.
-    if (event->type() == QEvent::FontChange)
-        place();
 }

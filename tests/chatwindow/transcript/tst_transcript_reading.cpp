@@ -218,7 +218,8 @@ void TranscriptReadingTest::markerThroughLeavingArrivingAndTrimming()
     const QImage shown = view_->viewport()->grab().toImage();
     int across = 0;
     for (int x = 0; x < shown.width(); ++x)
-        across += (shown.pixel(x, border) & RGB_MASK) == (TranscriptView::kLeftOffColour & RGB_MASK);
+        across +=
+            (shown.pixel(x, border) & RGB_MASK) == (TranscriptView::kLeftOffColour & RGB_MASK);
     QCOMPARE(across, shown.width());
 
     // Away again while more arrive: it moves to the start of that absence.
