@@ -132,6 +132,12 @@ void ChatReadingTest::indicatorCountsAndShowsTheNewest()
     QVERIFY(!inWindow(indicator).intersects(inWindow(w.SendTxt)));
     key(Qt::Key_Escape);
     QVERIFY(inWindow(w.RecTxt).contains(inWindow(indicator)));
+    // A larger text in the chat is a larger text in the indicator, still inside the chat.
+    QFont larger = w.RecTxt->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    w.RecTxt->setFont(larger);
+    QCOMPARE(indicator->font().pointSizeF(), larger.pointSizeF());
+    QVERIFY(inWindow(w.RecTxt).contains(inWindow(indicator)));
 
     // A click shows the newest; the keyboard stays in the entry box.
     QVERIFY(w.SendTxt->hasFocus());
