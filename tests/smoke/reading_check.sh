@@ -49,7 +49,7 @@ find_dialog
 connect_to_zone
 
 status=0
-timeout 90 "$python" "$here/reading_check.py" "$port" "$chat" "$other" "$work" || status=$?
+timeout 90 "$python" -B "$here/reading_check.py" "$port" "$chat" "$other" "$work" || status=$?
 if [ "$status" -ne 0 ]; then
     echo "--- client output:"
     cat "$work/client.log"

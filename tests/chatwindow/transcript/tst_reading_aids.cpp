@@ -1,14 +1,12 @@
 // The decisions behind reading back, without widgets: how many messages below the view
-// are new, where the marker of where the reader left off goes, which keys move the
-// view, and when each message arrived.
+// are new, where the marker of where the reader left off goes, and when each message
+// arrived.
 #include "chatwindow/transcript/arrival_times.h"
 #include "chatwindow/transcript/line_store.h"
 #include "chatwindow/transcript/read_marker.h"
-#include "chatwindow/transcript/reading_keys.h"
 #include "chatwindow/transcript/unseen_count.h"
 
 #include <QDateTime>
-#include <QKeyEvent>
 #include <QtTest>
 
 namespace {
@@ -33,8 +31,6 @@ private slots:
     void indicatorText();
     void markerPlace_data();
     void markerPlace();
-    void readingKeys_data();
-    void readingKeys();
     void arrivalTimeTooltip_data();
     void arrivalTimeTooltip();
     void arrivalTimesStayWithTheirMessages();
@@ -140,41 +136,6 @@ void ReadingAidsTest::markerPlace()
         }
     }
     QCOMPARE(marker.above().value_or(-1), above);
-}
-
-void ReadingAidsTest::readingKeys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<int>("move"); // -1: not a reading key
-
-    const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers,
-                        std::optional<ReadingMove> move) {
-        QTest::newRow(name) << key << modifiers << (move ? int(*move) : -1);
-    };
-    row("PgUp", Qt::Key_PageUp, {}, ReadingMove::PageBack);
-    row("PgDn", Qt::Key_PageDown, {}, ReadingMove::PageOn);
-    row("keypad PgUp", Qt::Key_PageUp, Qt::KeypadModifier, ReadingMove::PageBack);
-    row("Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, ReadingMove::Oldest);
-    row("Ctrl+End", Qt::Key_End, Qt::ControlModifier, ReadingMove::Newest);
-    row("Alt+Home", Qt::Key_Home, Qt::AltModifier, ReadingMove::LeftOff);
-    row("Shift+PgUp selects", Qt::Key_PageUp, Qt::ShiftModifier, std::nullopt);
-    row("Shift+PgDn selects", Qt::Key_PageDown, Qt::ShiftModifier, std::nullopt);
-    row("Ctrl+Shift+Home selects", Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier,
-        std::nullopt);
-    row("Home moves the caret", Qt::Key_Home, {}, std::nullopt);
-    row("End moves the caret", Qt::Key_End, {}, std::nullopt);
-}
-
-void ReadingAidsTest::readingKeys()
-{
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(int, move);
-
-    const QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    const std::optional<ReadingMove> found = readingMoveFor(press);
-    QCOMPARE(found ? int(*found) : -1, move);
 }
 
 void ReadingAidsTest::arrivalTimeTooltip_data()
