@@ -17,6 +17,8 @@ NewMessagesButton::NewMessagesButton(TranscriptView& transcript)
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
     setToolTip(QStringLiteral("Show the newest message (Ctrl+End)"));
+    // Named before it first counts: assistive technology lists hidden controls too.
+    setAccessibleName(QStringLiteral("New messages"));
     hide();
     setFont(transcript.font());
     transcript.installEventFilter(this);

@@ -1,5 +1,5 @@
-// The decisions behind reading back, without widgets: how many messages below the view
-// are new, where the marker of where the reader left off goes, and when each message
+// The decisions behind reading back, without widgets: what the new-messages indicator
+// says, where the marker of where the reader left off goes, and when each message
 // arrived.
 #include "chatwindow/transcript/arrival_times.h"
 #include "chatwindow/transcript/line_store.h"
@@ -25,8 +25,6 @@ class ReadingAidsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void countedNewMessages_data();
-    void countedNewMessages();
     void indicatorText_data();
     void indicatorText();
     void markerPlace_data();
@@ -35,34 +33,6 @@ private slots:
     void arrivalTimeTooltip();
     void arrivalTimesStayWithTheirMessages();
 };
-
-void ReadingAidsTest::countedNewMessages_data()
-{
-    QTest::addColumn<qint64>("seenEnd");
-    QTest::addColumn<qint64>("firstKept");
-    QTest::addColumn<qint64>("end");
-    QTest::addColumn<qint64>("count");
-
-    QTest::newRow("all seen") << 500LL << 0LL << 500LL << 0LL;
-    QTest::newRow("arrived below") << 500LL << 0LL << 537LL << 37LL;
-    QTest::newRow("oldest trimmed, the unseen kept") << 500LL << 200LL << 537LL << 37LL;
-    QTest::newRow("unseen trimmed before being seen") << 500LL << 520LL << 537LL << 17LL;
-    QTest::newRow("everything seen was trimmed") << 500LL << 900LL << 1000LL << 100LL;
-}
-
-void ReadingAidsTest::countedNewMessages()
-{
-    QFETCH(qint64, seenEnd);
-    QFETCH(qint64, firstKept);
-    QFETCH(qint64, end);
-    QFETCH(qint64, count);
-
-    UnseenCount unseen;
-    unseen.shownUpTo(seenEnd);
-    // Scrolling back up shows nothing new: what was seen stays seen.
-    unseen.shownUpTo(seenEnd - 300);
-    QCOMPARE(unseen.count(firstKept, end), count);
-}
 
 void ReadingAidsTest::indicatorText_data()
 {
