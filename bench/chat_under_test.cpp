@@ -33,6 +33,7 @@ public:
         int enter = SendTextBox::kEnterKeyCode;
         form_.SendTxt_KeyUp(enter, 0);
     }
+    qint64 unseenCount() const override { return form_.RecTxt->unseenCount(); }
 
 private:
     const LineStore& store() const { return form_.RecTxt->store(); }

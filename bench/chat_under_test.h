@@ -29,4 +29,7 @@ public:
     virtual QString newestLine() const = 0;
     // Sends a public message as typing it and pressing Enter does.
     virtual void sendTyped(const QString& text) = 0;
+    // The messages below the view that the new-messages indicator counts; the rich-text
+    // transcript has none.
+    virtual qint64 unseenCount() const { return 0; }
 };

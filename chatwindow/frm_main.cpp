@@ -95,6 +95,7 @@ void frmMain::createControls()
     nameControls();
     installKeyPreview();
     createFindBar();
+    createReadingAids();
     setTextSize(ChatWindowChoices::kDesignTextPercent);
     installTextSizeKeys();
 }

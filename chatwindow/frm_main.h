@@ -16,6 +16,7 @@
 class DesktopNotice;
 class FindBar;
 class KeyboardFocus;
+class NewMessagesButton;
 class QCloseEvent;
 class QLabel;
 class QTimer;
@@ -43,6 +44,8 @@ public:
     QLabel* Label7 = nullptr;
     // Below the transcript, which gives up room for it while it is open.
     FindBar* findBar = nullptr;
+    // Over the bottom of the transcript while messages below it are unseen.
+    NewMessagesButton* newMessages = nullptr;
 
     void Form_Load();
     void Form_QueryUnload(int& Cancel, int UnloadMode);
@@ -137,6 +140,8 @@ private:
     // Lets Form_KeyPress see every key before the focused control does.
     void installKeyPreview();
     void createFindBar();
+    // The new-messages indicator and the reading keys in the entry box.
+    void createReadingAids();
     // Tells the desktop of the newest of lines that is meant for the user, unless the
     // window is the active one.
     void noticeMessagesForUser(const QList<QByteArray>& lines);

@@ -93,6 +93,10 @@ bool SendTextBox::event(QEvent* event)
 
 void SendTextBox::keyPressEvent(QKeyEvent* event)
 {
+    if (readingKey && readingKey(*event)) {
+        event->accept();
+        return;
+    }
     if (isRecallKey(event) && recall) {
         recall(event->key() == Qt::Key_Up);
         event->accept();

@@ -11,6 +11,7 @@
 // - Ctrl+C with nothing selected in the box goes to copyWithoutSelection;
 // - the release of Enter goes to keyUp, once per press of the key and only when the box
 //   saw that press (not the Enter that closed a message box, nor auto-repeats);
+// - the reading keys (PgUp, PgDn, Ctrl+Home, Ctrl+End, Alt+Home) go to readingKey first;
 // - Up and Down go to recall;
 // - Tab and Shift+Tab go to complete first, and move the focus only when it declines.
 class SendTextBox : public QLineEdit
@@ -29,6 +30,8 @@ public:
     std::function<void(int& KeyCode, int Shift)> keyUp;
     // Ctrl+C or Ctrl+Insert while nothing in the box is selected.
     std::function<void()> copyWithoutSelection;
+    // A key press that may move the transcript; returns whether it used the key.
+    std::function<bool(const QKeyEvent& event)> readingKey;
     // Up (older true) or Down.
     std::function<void(bool older)> recall;
     // Tab (backward false) or Shift+Tab; returns whether it used the key.

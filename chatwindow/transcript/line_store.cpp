@@ -9,6 +9,9 @@ namespace {
 
 constexpr qsizetype kChunkBytes = 64 * 1024;
 constexpr qsizetype kChunkMessages = 1024;
+// A message's arrival is kept as seconds after its chunk's first, in two bytes that
+// would otherwise be padding; a chunk that would span more than this ends early.
+constexpr qint64 kMaxArrivalDelta = 0xFFFF;
 
 // Cuts a message that is longer than one message may be, and says so at its end.
 QByteArray cutToFit(QByteArrayView text)
@@ -41,12 +44,17 @@ struct LineStore::Entry
     quint32 offset;     // of the text in the chunk
     quint32 rowsBefore; // rows of the chunk's messages before this one
     LookTable::Id look;
+    quint16 arrivalDelta; // seconds after the chunk's arrivalBase
+
+    // A kept message costs its entry and its text: the arrival adds nothing.
+    static void checkSize() { static_assert(sizeof(Entry) == 12); }
 };
 
 struct LineStore::Chunk
 {
-    explicit Chunk(qsizetype capacity, qint64 firstId, qint64 firstRow)
-        : text(new char[capacity]), capacity(capacity), firstId(firstId), firstRow(firstRow)
+    explicit Chunk(qsizetype capacity, qint64 firstId, qint64 firstRow, qint64 arrivalBase)
+        : text(new char[capacity]), capacity(capacity), firstId(firstId), firstRow(firstRow),
+          arrivalBase(arrivalBase)
     {
         entries.reserve(kChunkMessages);
     }
@@ -72,6 +80,7 @@ struct LineStore::Chunk
     std::vector<Entry> entries;
     qint64 firstId;
     qint64 firstRow;
+    qint64 arrivalBase;
 };
 
 LineStore::LineStore() = default;
@@ -90,27 +99,33 @@ qint64 LineStore::firstRow() const
     return first.firstRow + first.entries[firstId_ - first.firstId].rowsBefore;
 }
 
-LineStore::Chunk& LineStore::chunkFor(qsizetype bytes)
+LineStore::Chunk& LineStore::chunkFor(qsizetype bytes, qint64 arrival)
 {
     if (!chunks_.empty()) {
         Chunk& last = *chunks_.back();
-        if (last.used + bytes <= last.capacity && last.entries.size() < size_t(kChunkMessages))
+        if (last.used + bytes <= last.capacity && last.entries.size() < size_t(kChunkMessages) &&
+            arrival - last.arrivalBase <= kMaxArrivalDelta)
             return last;
     }
-    chunks_.push_back(std::make_unique<Chunk>(std::max(bytes, kChunkBytes), endId_, endRow_));
+    chunks_.push_back(
+        std::make_unique<Chunk>(std::max(bytes, kChunkBytes), endId_, endRow_, arrival));
     return *chunks_.back();
 }
 
-qint64 LineStore::append(QByteArrayView given, const TextLook& look)
+qint64 LineStore::append(QByteArrayView given, const TextLook& look, qint64 arrival)
 {
     const QByteArray cut = cutToFit(given);
     const QByteArrayView text = cut.isNull() ? given : QByteArrayView(cut);
     const int rows = countRows(text);
 
-    Chunk& chunk = chunkFor(text.size());
+    Chunk& chunk = chunkFor(text.size(), arrival);
     if (!text.isEmpty())
         std::memcpy(chunk.text.get() + chunk.used, text.data(), text.size());
-    chunk.entries.push_back({chunk.used, chunk.rowsUsed, looks_.intern(look)});
+    // A clock set back reads as the chunk's first arrival rather than start a chunk per
+    // message.
+    const auto delta =
+        quint16(std::clamp<qint64>(arrival - chunk.arrivalBase, 0, kMaxArrivalDelta));
+    chunk.entries.push_back({chunk.used, chunk.rowsUsed, looks_.intern(look), delta});
     chunk.used += quint32(text.size());
     chunk.rowsUsed += quint32(rows);
     textBytes_ += text.size();
@@ -157,6 +172,12 @@ QByteArrayView LineStore::text(qint64 id) const
 const TextLook& LineStore::look(qint64 id) const
 {
     return looks_.look(entryOf(id).look);
+}
+
+qint64 LineStore::arrival(qint64 id) const
+{
+    const Chunk& chunk = chunkOf(id);
+    return chunk.arrivalBase + chunk.entries[id - chunk.firstId].arrivalDelta;
 }
 
 qint64 LineStore::firstRowOf(qint64 id) const

@@ -11,7 +11,8 @@
 #include <vector>
 
 // The messages of the transcript in arrival order: each its text, one byte a character
-// in Windows-1252 (the characters a server can send), and its look. Messages are kept in
+// in Windows-1252 (the characters a server can send), its look, and when it arrived (to
+// the second, in two bytes: see line_store.cpp). Messages are kept in
 // chunks of about 64 KiB, so that the oldest go by whole chunks: removing one moves and
 // renumbers nothing that stays, whatever the number kept.
 //
@@ -47,8 +48,9 @@ public:
     LineStore& operator=(const LineStore&) = delete;
 
     // Adds a message after the newest and removes the oldest while the store holds more
-    // than its limits. Returns the new message's id.
-    qint64 append(QByteArrayView text, const TextLook& look);
+    // than its limits. Returns the new message's id. arrival: when it came, in seconds
+    // since the epoch.
+    qint64 append(QByteArrayView text, const TextLook& look, qint64 arrival = 0);
 
     qint64 firstId() const { return firstId_; }
     qint64 endId() const { return endId_; }
@@ -62,6 +64,7 @@ public:
     // Of a message that is kept, firstId() <= id < endId():
     QByteArrayView text(qint64 id) const;
     const TextLook& look(qint64 id) const;
+    qint64 arrival(qint64 id) const;
     qint64 firstRowOf(qint64 id) const;
     int rowsOf(qint64 id) const;
     // The message shown on a row that is kept, firstRow() <= row < endRow().
@@ -97,7 +100,7 @@ private:
     const Chunk& chunkOf(qint64 id) const;
     const Entry& entryOf(qint64 id) const;
     void removeOldest();
-    Chunk& chunkFor(qsizetype bytes);
+    Chunk& chunkFor(qsizetype bytes, qint64 arrival);
 
     std::deque<std::unique_ptr<Chunk>> chunks_;
     LookTable looks_;

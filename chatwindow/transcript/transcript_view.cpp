@@ -43,7 +43,7 @@ void TranscriptView::setStoreLimitsForTests(const LineStore::Limits& limits)
 
 void TranscriptView::append(QByteArrayView text, const TextLook& look)
 {
-    store_.append(text, look);
+    store_.append(text, look, clock_());
     changed_ = true;
     if (batchDepth_ == 0)
         showChanges();
@@ -67,7 +67,9 @@ void TranscriptView::showChanges()
     rows_.forgetUnused();
     selection_.keepWithin(store_);
     scroll_.rowsRemoved();
+    marker_.storeChanged(store_.firstId(), store_.endId());
     syncScrollBar();
+    noteShown();
     viewport()->update();
     announcer_->viewChanged();
     emit contentsChanged();
@@ -117,12 +119,14 @@ void TranscriptView::onScrollBarAction(int action)
     actionValue_ = static_cast<int>(scroll_.value());
     const QScopedValueRollback guard(syncing_, true);
     verticalScrollBar()->setSliderPosition(actionValue_);
+    noteShown();
     viewport()->update();
 }
 
 void TranscriptView::scrolled()
 {
     syncScrollBar();
+    noteShown();
     viewport()->update();
     if (dragging_)
         dragTo(dragPoint_);
@@ -136,6 +140,7 @@ void TranscriptView::scrollContentsBy(int, int)
         scroll_.scrollToIndex(value);
         if (dragging_)
             dragTo(dragPoint_);
+        noteShown();
     }
     viewport()->update();
 }
@@ -149,6 +154,7 @@ void TranscriptView::resizeEvent(QResizeEvent* event)
     scroll_.setViewHeight(viewport()->height());
     scroll_.restore(kept);
     syncScrollBar();
+    noteShown();
 }
 
 void TranscriptView::changeEvent(QEvent* event)
@@ -159,6 +165,7 @@ void TranscriptView::changeEvent(QEvent* event)
         rows_.setFont(font());
         scroll_.restore(kept);
         syncScrollBar();
+        noteShown();
         viewport()->update();
     }
 }
@@ -188,10 +195,14 @@ void TranscriptView::paintEvent(QPaintEvent* event)
     const TextPos from = selection_.start();
     const TextPos to = selection_.end();
 
+    const std::optional<qint64> leftOff = marker_.above();
+    std::optional<qreal> leftOffY;
     const TranscriptScroll::Place place = scroll_.place();
     qreal y = -place.offset;
     for (qint64 number = place.row; y < area.bottom() + 1; number = rows_.next(number)) {
         const ShownRow& row = rows_.row(number);
+        if (row.message == leftOff && row.span.start == 0)
+            leftOffY = y;
         if (y + row.height > area.top()) {
             QList<QTextLayout::FormatRange> selections = findMarksOn(row);
             const TextPos rowStart{row.message, row.span.start};
@@ -215,6 +226,11 @@ void TranscriptView::paintEvent(QPaintEvent* event)
         y += row.height;
         if (number == rows_.last())
             break;
+    }
+    if (leftOffY) {
+        // Across the view, on the border between the two messages.
+        painter.fillRect(QRectF(0, *leftOffY - 1, viewport()->width(), 2),
+                         QColor::fromRgb(kLeftOffColour));
     }
     rows_.forgetUnused();
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "chatwindow/transcript/arrival_times.h"
 #include "chatwindow/transcript/line_store.h"
 #include "chatwindow/transcript/link_opener.h"
 #include "chatwindow/transcript/link_spans.h"
+#include "chatwindow/transcript/read_marker.h"
+#include "chatwindow/transcript/reading_keys.h"
 #include "chatwindow/transcript/text_matcher.h"
 #include "chatwindow/transcript/transcript_rows.h"
 #include "chatwindow/transcript/transcript_scroll.h"
 #include "chatwindow/transcript/transcript_selection.h"
+#include "chatwindow/transcript/unseen_count.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
@@ -34,6 +38,10 @@ class TranscriptAnnouncer;
 // that a double-click selects a word there and opens nothing; a drag that starts on a
 // link selects. The context menu over a link, or brought up with the keyboard at the
 // current find match or the selection, can open it or copy its address.
+//
+// Reading back (transcript_view_reading.cpp): the count of messages below the view that
+// the reader has not seen, a marker line above the first message that arrived while the
+// window was away, the reading keys, and each message's arrival time as its tooltip.
 class TranscriptView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -102,11 +110,27 @@ public:
     // Tests put a recorder in the place of the desktop's browser.
     void setLinkOpener(std::unique_ptr<LinkOpener> opener) { opener_ = std::move(opener); }
 
+    // Moves the view as a reading key does (reading_keys.h).
+    void goTo(ReadingMove where);
+    // The messages below the view that the reader has not seen.
+    qint64 unseenCount() const { return unseenCount_; }
+    // The message that the line of where the reader left off is drawn above.
+    std::optional<qint64> leftOffAbove() const { return marker_.above(); }
+    // The colour of that line: no message is drawn in it, and it shows on black.
+    static constexpr QRgb kLeftOffColour = qRgb(0, 210, 255);
+    // The tooltip of a kept message: when it arrived.
+    QString arrivalText(qint64 message) const;
+    // Tests set the clock that stamps arriving messages and says what day it is.
+    void setArrivalClockForTests(ArrivalClock clock) { clock_ = std::move(clock); }
+
 signals:
     // The text changed: lines were appended (once per batch), or the oldest went.
     void contentsChanged();
+    void unseenCountChanged(qint64 count);
 
 protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -145,6 +169,11 @@ private:
     // The place after the newest message's last character.
     TextPos endOfText() const;
     std::pair<TextPos, TextPos> unitAt(const TextPos& pos);
+    // After the view moved or the messages changed: which messages have been seen.
+    void noteShown();
+    // The newest message that is wholly on screen.
+    qint64 newestOnScreen();
+    qreal pageLessOneLine() const;
 
     LineStore store_;
     TranscriptRows rows_;
@@ -168,6 +197,11 @@ private:
 
     TextMatcher marks_;
     std::optional<TextPos> currentMark_;
+
+    ArrivalClock clock_ = systemClock();
+    UnseenCount unseen_;
+    qint64 unseenCount_ = 0;
+    ReadMarker marker_;
 
     std::unique_ptr<LinkOpener> opener_ = std::make_unique<LinkOpener>();
     // The link a click began on, while it may still be a click.

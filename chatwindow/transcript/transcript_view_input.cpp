@@ -17,23 +17,13 @@ void TranscriptView::keyPressEvent(QKeyEvent* event)
         copy();
     } else if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
-    } else if (event->matches(QKeySequence::MoveToNextPage)) {
-        scroll_.scrollBy(viewport()->height());
-        scrolled();
-    } else if (event->matches(QKeySequence::MoveToPreviousPage)) {
-        scroll_.scrollBy(-viewport()->height());
-        scrolled();
+    } else if (const std::optional<ReadingMove> move = readingMoveFor(*event)) {
+        goTo(*move);
     } else if (event->matches(QKeySequence::MoveToNextLine)) {
         scroll_.scrollBy(kStepPixels);
         scrolled();
     } else if (event->matches(QKeySequence::MoveToPreviousLine)) {
         scroll_.scrollBy(-kStepPixels);
-        scrolled();
-    } else if (event->matches(QKeySequence::MoveToStartOfDocument)) {
-        scroll_.toTop();
-        scrolled();
-    } else if (event->matches(QKeySequence::MoveToEndOfDocument)) {
-        scroll_.toBottom();
         scrolled();
     } else {
         event->ignore();
