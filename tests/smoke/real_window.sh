@@ -18,6 +18,40 @@ skip_without() {
     done
 }
 
+# The accessibility bus's launcher and the Python that reads the tree through it.
+bus_launcher=/usr/libexec/at-spi-bus-launcher
+python=/usr/bin/python3
+
+# run_under_accessibility INNER SECONDS SERVER_ARGS TOOL... -- COMMAND...: in a check
+# read through the AT-SPI bus, where the variable INNER is not set yet, ends the check
+# as skipped without the tools or the accessibility packages, else runs COMMAND (the
+# check again) with INNER set, in an X server of its own with SERVER_ARGS and a private
+# session bus, for at most SECONDS, and ends with its status. Where INNER is set, it
+# returns at once and the check goes on.
+run_under_accessibility() {
+    local inner=$1 seconds=$2 server_args=$3 tools=() runner status=0
+    shift 3
+    [ -n "${!inner:-}" ] && return 0
+    while [ "$1" != -- ]; do
+        tools+=("$1")
+        shift
+    done
+    shift
+    skip_without xvfb-run dbus-run-session "${tools[@]}"
+    [ -x "$bus_launcher" ] || { echo "SKIP: at-spi2-core is not installed"; exit 0; }
+    "$python" -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+        { echo "SKIP: python3-gi with gir1.2-atspi-2.0 is not installed"; exit 0; }
+    # timeout makes its own process group; whatever the run leaves in it (the
+    # accessibility bus and its registry) goes with it.
+    env "$inner=1" timeout -k 5 "$seconds" xvfb-run -a -s "$server_args" \
+        dbus-run-session -- "$@" &
+    runner=$!
+    wait "$runner" || status=$?
+    kill -- "-$runner" 2>/dev/null || true
+    [ "$status" -eq 124 ] && echo "FAIL: the check did not end within $seconds s"
+    exit "$status"
+}
+
 # wait_for CONDITION: polls a shell condition for up to 10 s.
 wait_for() {
     local _

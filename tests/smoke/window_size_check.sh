@@ -11,24 +11,10 @@ set -euo pipefail
 client=$1
 zone=$2
 here=$(cd "$(dirname "$0")" && pwd)
-bus_launcher=/usr/libexec/at-spi-bus-launcher
-python=/usr/bin/python3
 . "$here/real_window.sh"
 
-if [ -z "${ORVEX_SIZE_INNER:-}" ]; then
-    skip_without xvfb-run dbus-run-session xdotool openbox wmctrl xprop
-    [ -x "$bus_launcher" ] || { echo "SKIP: at-spi2-core is not installed"; exit 0; }
-    "$python" -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
-        { echo "SKIP: python3-gi with gir1.2-atspi-2.0 is not installed"; exit 0; }
-    ORVEX_SIZE_INNER=1 timeout -k 5 150 xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
-        dbus-run-session -- "$0" "$@" &
-    runner=$!
-    status=0
-    wait "$runner" || status=$?
-    kill -- "-$runner" 2>/dev/null || true
-    [ "$status" -eq 124 ] && echo "FAIL: the check did not end within 150 s"
-    exit "$status"
-fi
+run_under_accessibility ORVEX_SIZE_INNER 150 "-screen 0 1920x1080x24 -noreset" \
+    xdotool openbox wmctrl xprop -- "$0" "$@"
 
 begin_check
 "$bus_launcher" --launch-immediately >"$work/bus.log" 2>&1 &
