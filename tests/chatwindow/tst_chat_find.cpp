@@ -12,6 +12,7 @@
 #include "support/window_test.h"
 
 #include <QLineEdit>
+#include <QToolButton>
 #include <QtTest>
 
 class ChatFindTest : public WindowTest
@@ -24,6 +25,8 @@ private slots:
     void opensFromEveryControlBelowTheTranscript();
     void walkingTheMatchesWithTheKeys();
     void keepsTheKeyboardWhileLinesArrive();
+    void theCountSettlesWhateverTheUserDoesMeanwhile_data();
+    void theCountSettlesWhateverTheUserDoesMeanwhile();
     void ctrlEnterOpensTheLinkAtTheMatch();
 
 private:
@@ -134,6 +137,65 @@ void ChatFindTest::keepsTheKeyboardWhileLinesArrive()
     w.RecTxt->setFocus();
     append(QStringLiteral("p> another"));
     QVERIFY(w.SendTxt->hasFocus());
+}
+
+void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile_data()
+{
+    QTest::addColumn<QString>("action");
+    for (const char* action : {"F3", "Shift+F3", "Enter", "Shift+Enter", "older button",
+                               "newer button", "a line arrives"})
+        QTest::newRow(action) << QString::fromLatin1(action);
+}
+
+// A term whose count takes many slices (millions of matches), and the user goes to the
+// next match, or a line arrives, before it is done: the count goes on and the bar ends
+// up showing the new term's figure, not the last term's.
+void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile()
+{
+    QFETCH(QString, action);
+    frmMain& w = window();
+    constexpr int kLines = 24;
+    constexpr int kLength = 1000000;
+    for (int i = 0; i < kLines; ++i)
+        append(QStringLiteral("p> ") + QString(kLength, u'a'));
+    key(Qt::Key_F, Qt::ControlModifier);
+    type(QStringLiteral("nine"));
+    QTRY_COMPARE(count(), QStringLiteral("1 of 1"));
+
+    w.findBar->box()->selectAll();
+    type(QStringLiteral("a"));
+    QVERIFY(!w.findBar->search().isCounted());
+    const QList<QToolButton*> buttons = w.findBar->findChildren<QToolButton*>();
+    const auto button = [&buttons](const char* name) {
+        for (QToolButton* b : buttons) {
+            if (b->accessibleName() == QLatin1StringView(name))
+                return b;
+        }
+        return static_cast<QToolButton*>(nullptr);
+    };
+    if (action == u"F3")
+        key(Qt::Key_F3);
+    else if (action == u"Shift+F3")
+        key(Qt::Key_F3, Qt::ShiftModifier);
+    else if (action == u"Enter")
+        key(Qt::Key_Return);
+    else if (action == u"Shift+Enter")
+        key(Qt::Key_Return, Qt::ShiftModifier);
+    else if (action == u"older button")
+        QTest::mouseClick(button("Older match"), Qt::LeftButton);
+    else if (action == u"newer button")
+        QTest::mouseClick(button("Newer match"), Qt::LeftButton);
+    else
+        append(QStringLiteral("p> one more a"));
+
+    // Every "a" or "A" in the kept messages.
+    const LineStore& store = w.RecTxt->store();
+    qint64 matches = 0;
+    for (qint64 id = store.firstId(); id < store.endId(); ++id)
+        matches += store.text(id).count('a') + store.text(id).count('A');
+    QVERIFY(matches > qint64(kLines) * kLength);
+    QTRY_VERIFY_WITH_TIMEOUT(count().endsWith(QStringLiteral(" of %1").arg(matches)), 10000);
+    QVERIFY(w.findBar->search().isCounted());
 }
 
 void ChatFindTest::ctrlEnterOpensTheLinkAtTheMatch()
