@@ -52,6 +52,7 @@ private slots:
     void walkingTheMatches();
     void matchesStayRightWhileTheOldestGo();
     void countingInSlicesSettlesNearTheLastMatch();
+    void longDenseLinesCostLittleAtATime();
 };
 
 void TranscriptSearchTest::termMatches_data()
@@ -211,6 +212,35 @@ void TranscriptSearchTest::countingInSlicesSettlesNearTheLastMatch()
     QVERIFY(slices > 5);
     QCOMPARE(search.count(), countByHand(store, QStringLiteral("ball is 7")));
     QCOMPARE(search.current(), before);
+}
+
+// Long lines crowded with matches, as a hostile zone may send them: one long message is
+// counted a slice at a time, not at once; and while lines of 32 KiB arrive and push the
+// oldest out, the count is whole and right after every change.
+void TranscriptSearchTest::longDenseLinesCostLittleAtATime()
+{
+    LineStore store;
+    store.append(QByteArray(LineStore::kMaxMessageBytes, 'a'), kLilac);
+    TranscriptSearch search(store);
+    const QString term = QStringLiteral("aa");
+    search.setTerm(term);
+    int slices = 1;
+    while (!search.countSome(QDeadlineTimer(0)))
+        ++slices;
+    QVERIFY(slices > 8);
+    QCOMPARE(search.count(), countByHand(store, term));
+
+    store.setLimitsForTests({LineStore::kKeepMessages, 1024 * 1024, LineStore::kMaxRows});
+    for (int i = 0; i < 80; ++i) {
+        // A few lines per change, some with a blank that breaks the crowd.
+        for (int j = 0; j <= i % 3; ++j)
+            store.append("p> " + QByteArray(32 * 1024 - 100 * j, 'a') + " a" + QByteArray(j, 'a'),
+                         kLilac);
+        search.storeChanged();
+        QVERIFY(search.isCounted());
+        QCOMPARE(search.count(), countByHand(store, term));
+        QVERIFY(search.current() && search.current()->message >= store.firstId());
+    }
 }
 
 QTEST_MAIN(TranscriptSearchTest)
