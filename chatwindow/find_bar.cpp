@@ -141,8 +141,10 @@ void FindBar::showCurrent(bool scroll)
         transcript_.ensureVisible(*current);
     shown_ = current;
 
-    if (search_.matcher().matchesNothing())
+    if (box_->text().isEmpty())
         count_->clear();
+    else if (search_.matcher().matchesNothing())
+        count_->setText(tr("No matches")); // a character the chat cannot hold
     else if (!search_.isCounted())
         return; // the count so far would be wrong; the last one stays a moment longer
     else if (search_.count() == 0)

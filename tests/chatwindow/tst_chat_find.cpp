@@ -108,6 +108,15 @@ void ChatFindTest::walkingTheMatchesWithTheKeys()
     type(QStringLiteral("x"));
     QCOMPARE(count(), QStringLiteral("No matches"));
     QCOMPARE(mark(), std::nullopt);
+    // A character the chat cannot hold is in no line, and an empty box counts nothing.
+    key(Qt::Key_Backspace);
+    QCOMPARE(count(), QStringLiteral("1 of 1"));
+    window().findBar->box()->insert(QStringLiteral("\u2713"));
+    QCOMPARE(count(), QStringLiteral("No matches"));
+    QCOMPARE(mark(), std::nullopt);
+    window().findBar->box()->clear();
+    QCOMPARE(count(), QString());
+    type(QStringLiteral("tournament atx"));
 
     // The marks go with the bar.
     key(Qt::Key_Backspace);
