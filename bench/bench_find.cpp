@@ -13,6 +13,7 @@
 
 #include "chatwindow/find_bar.h"
 #include "chatwindow/frm_main.h"
+#include "chatwindow/transcript/link_spans.h"
 #include "chatwindow/transcript/transcript_search.h"
 #include "chatwindow/transcript/transcript_view.h"
 #include "shell/base/session_state.h"
@@ -254,6 +255,23 @@ int main(int argc, char* argv[])
     reportFigure("typing into the find bar",
                  QStringLiteral("longest event-loop gap, median of 5: %1 ms").arg(gapMs, 0, 'f', 1),
                  QStringLiteral("20 ms"), gapMs / 20.0, "<= 20 ms", gapMs <= 20.0);
+
+    // What a pointer move over a 1 MiB run that begins like a link costs: the link under
+    // the pointer is looked for at each move.
+    {
+        const QByteArray run = "x> http://a.example/" + QByteArray(1024 * 1024, 'a') + " end";
+        std::vector<double> lookups;
+        for (int round = 0; round < 21; ++round) {
+            QElapsedTimer clock;
+            clock.start();
+            if (linkAt(run, 512 * 1024))
+                return 1;
+            lookups.push_back(msSince(clock));
+        }
+        reportValue("  link under the pointer",
+                    QStringLiteral("over a 1 MiB run that begins like a link: median %1 ms")
+                        .arg(median(lookups), 0, 'f', 2));
+    }
 
     const int floodLines = argc > 1 ? QByteArray(argv[1]).toInt() : 3000;
     if (!floodWithFindBarOpen(window, floodLines))
