@@ -29,22 +29,33 @@ void TranscriptSearch::forEachMatch(qint64 from, qint64 to, Found found) const
 
 qint64 TranscriptSearch::countIn(qint64 from, qint64 to) const
 {
+    // Each run is counted as one text, less the matches that run from one message into
+    // the next: those are none.
+    const qsizetype size = matcher_.size();
     qint64 count = 0;
-    forEachMatch(from, to, [&count](const TextPos&) {
-        ++count;
-        return true;
-    });
+    for (qint64 id = from; id < to;) {
+        const LineStore::Run run = store_.run(id, to);
+        const QByteArrayView text = run.text();
+        count += matcher_.count(text);
+        for (qint64 message = run.firstId() + 1; size > 1 && message < run.endId(); ++message) {
+            const qsizetype boundary = run.startOf(message);
+            for (qsizetype at = std::max<qsizetype>(0, boundary - size + 1); at < boundary; ++at) {
+                if (matcher_.matchesAt(text, at))
+                    --count;
+            }
+        }
+        id = run.endId();
+    }
     return count;
 }
 
 qint64 TranscriptSearch::countBetween(TextPos from, TextPos to) const
 {
+    // The matches of one message that begin in [from, to): those that lie whole in the
+    // text from there to the last place where such a match can end.
     const auto countInText = [this](QByteArrayView text, qsizetype from, qsizetype to) {
-        qint64 count = 0;
-        for (qsizetype at = matcher_.indexIn(text, from); at >= 0 && at < to;
-             at = matcher_.indexIn(text, at + 1))
-            ++count;
-        return count;
+        const qsizetype end = std::min(text.size(), to + matcher_.size() - 1);
+        return from < end ? matcher_.count(text.sliced(from, end - from)) : 0;
     };
     if (!(from < to))
         return 0;
@@ -279,14 +290,10 @@ qint64 TranscriptSearch::currentNumber()
     if (!current_ || !isCounted())
         return 0;
     const qint64 index = blockOf(*current_);
-    qint64 number = 1;
+    qint64 number = 1 + countBetween(TextPos{current_->message, current_->offset + 1},
+                                     TextPos{blockEnd(index), 0});
     for (qint64 newer = index + 1; newer <= lastBlock(); ++newer)
         number += block(newer).count;
-    forEachMatch(current_->message, blockEnd(index), [this, &number](const TextPos& place) {
-        if (*current_ < place)
-            ++number;
-        return true;
-    });
     return number;
 }
 
