@@ -36,8 +36,10 @@ qint64 TranscriptSearch::countIn(qint64 from, qint64 to) const
     for (qint64 id = from; id < to;) {
         const LineStore::Run run = store_.run(id, to);
         const QByteArrayView text = run.text();
-        count += matcher_.count(text);
-        for (qint64 message = run.firstId() + 1; size > 1 && message < run.endId(); ++message) {
+        const qint64 inRun = matcher_.count(text);
+        count += inRun;
+        for (qint64 message = run.firstId() + 1; inRun > 0 && size > 1 && message < run.endId();
+             ++message) {
             const qsizetype boundary = run.startOf(message);
             for (qsizetype at = std::max<qsizetype>(0, boundary - size + 1); at < boundary; ++at) {
                 if (matcher_.matchesAt(text, at))
