@@ -64,6 +64,9 @@ void TranscriptSearchTest::termMatches_data()
     QTest::newRow("either case") << "pilot" << QByteArray("xX_Dark PILOT_Xx Pilot")
                                  << QList<qsizetype>{8, 17};
     QTest::newRow("overlapping") << "aa" << QByteArray("aaaa") << QList<qsizetype>{0, 1, 2};
+    QTest::newRow("overlapping, in a longer text")
+        << "aBa" << QByteArray("xabababa-ABABAB-abAbaba..") + QByteArray(20, 'a')
+        << QList<qsizetype>{1, 3, 5, 9, 11, 16, 18, 20};
     QTest::newRow("accented letters")
         << QStringLiteral("CAFÉ ŠŒŽŸ") << QByteArray("caf\xE9 \x9A\x9C\x9E\xFF")
         << QList<qsizetype>{0};
@@ -86,6 +89,7 @@ void TranscriptSearchTest::termMatches()
     QFETCH(QByteArray, text);
     QFETCH(QList<qsizetype>, found);
     QCOMPARE(matchesIn(term, text), found);
+    QCOMPARE(TextMatcher(term).count(text), found.size());
 }
 
 // The search's small letters are Unicode's, for every character the transcript holds.
