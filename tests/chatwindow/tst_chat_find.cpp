@@ -150,10 +150,16 @@ void ChatFindTest::keepsTheKeyboardWhileLinesArrive()
 
 void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile_data()
 {
-    QTest::addColumn<QString>("action");
-    for (const char* action : {"F3", "Shift+F3", "Enter", "Shift+Enter", "older button",
-                               "newer button", "a line arrives"})
-        QTest::newRow(action) << QString::fromLatin1(action);
+    QTest::addColumn<int>("pressed"); // 0: a line arrives instead, or the button is clicked
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("F3") << int(Qt::Key_F3) << 0 << "";
+    QTest::newRow("Shift+F3") << int(Qt::Key_F3) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "";
+    QTest::newRow("Shift+Enter") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("older button") << 0 << 0 << "Older match";
+    QTest::newRow("newer button") << 0 << 0 << "Newer match";
+    QTest::newRow("a line arrives") << 0 << 0 << "";
 }
 
 // A term whose count takes many slices (millions of matches), and the user goes to the
@@ -161,7 +167,9 @@ void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile_data()
 // up showing the new term's figure, not the last term's.
 void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile()
 {
-    QFETCH(QString, action);
+    QFETCH(int, pressed);
+    QFETCH(int, modifiers);
+    QFETCH(QString, button);
     frmMain& w = window();
     constexpr int kLines = 24;
     constexpr int kLength = 1000000;
@@ -175,28 +183,14 @@ void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile()
     w.findBar->box()->selectAll();
     type(term);
     QVERIFY(!w.findBar->search().isCounted());
-    const QList<QToolButton*> buttons = w.findBar->findChildren<QToolButton*>();
-    const auto button = [&buttons](const char* name) {
-        for (QToolButton* b : buttons) {
-            if (b->accessibleName() == QLatin1StringView(name))
-                return b;
-        }
-        return static_cast<QToolButton*>(nullptr);
-    };
-    if (action == u"F3")
-        key(Qt::Key_F3);
-    else if (action == u"Shift+F3")
-        key(Qt::Key_F3, Qt::ShiftModifier);
-    else if (action == u"Enter")
-        key(Qt::Key_Return);
-    else if (action == u"Shift+Enter")
-        key(Qt::Key_Return, Qt::ShiftModifier);
-    else if (action == u"older button")
-        QTest::mouseClick(button("Older match"), Qt::LeftButton);
-    else if (action == u"newer button")
-        QTest::mouseClick(button("Newer match"), Qt::LeftButton);
-    else
-        append(QStringLiteral("p> one more a"));
+    if (pressed != 0)
+        key(Qt::Key(pressed), Qt::KeyboardModifiers(modifiers));
+    for (QToolButton* clicked : w.findBar->findChildren<QToolButton*>()) {
+        if (clicked->accessibleName() == button)
+            QTest::mouseClick(clicked, Qt::LeftButton);
+    }
+    if (pressed == 0 && button.isEmpty())
+        append(QStringLiteral("p> one more"));
 
     // Every place in the kept messages where 20 letters "a" in either case follow.
     const LineStore& store = w.RecTxt->store();
