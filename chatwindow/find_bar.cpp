@@ -95,11 +95,18 @@ void FindBar::termChanged(const QString& term)
 
 void FindBar::countSlice()
 {
-    if (search_.countSome(QDeadlineTimer(kSliceMs)))
+    search_.countSome(QDeadlineTimer(kSliceMs));
+    keepCounting();
+    showCurrent(true);
+}
+
+void FindBar::keepCounting()
+{
+    // Whatever else happens meanwhile, counting goes on until the count is whole.
+    if (search_.isCounted())
         slices_.stop();
     else if (!slices_.isActive())
         slices_.start();
-    showCurrent(true);
 }
 
 void FindBar::transcriptChanged()
@@ -107,6 +114,7 @@ void FindBar::transcriptChanged()
     if (!isVisible())
         return;
     search_.storeChanged();
+    keepCounting();
     // A current match that went is replaced; the reader's place is left as it is.
     showCurrent(false);
 }
@@ -114,14 +122,14 @@ void FindBar::transcriptChanged()
 void FindBar::toOlder()
 {
     search_.toOlder();
-    slices_.stop();
+    keepCounting();
     showCurrent(true);
 }
 
 void FindBar::toNewer()
 {
     search_.toNewer();
-    slices_.stop();
+    keepCounting();
     showCurrent(true);
 }
 
@@ -133,8 +141,10 @@ void FindBar::showCurrent(bool scroll)
         transcript_.ensureVisible(*current);
     shown_ = current;
 
-    if (search_.matcher().matchesNothing())
+    if (box_->text().isEmpty())
         count_->clear();
+    else if (search_.matcher().matchesNothing())
+        count_->setText(tr("No matches")); // a character the chat cannot hold
     else if (!search_.isCounted())
         return; // the count so far would be wrong; the last one stays a moment longer
     else if (search_.count() == 0)

@@ -52,6 +52,7 @@ protected:
 private:
     void termChanged(const QString& term);
     void countSlice();
+    void keepCounting();
     void transcriptChanged();
     // Shows the current match and the count; scrolls to the match if it is another.
     void showCurrent(bool scroll);

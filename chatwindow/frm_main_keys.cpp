@@ -198,7 +198,8 @@ void frmMain::RecTxt_Change()
 
 void frmMain::recallLine(bool older)
 {
-    const auto line = older ? enteredLines_.older(SendTxt->text()) : enteredLines_.newer();
+    const auto line =
+        older ? enteredLines_.older(SendTxt->text()) : enteredLines_.newer(SendTxt->text());
     if (!line)
         return;
     SendTxt->setText(*line);

@@ -32,6 +32,67 @@ qsizetype prefixAt(QByteArrayView text, qsizetype at)
     return 0;
 }
 
+// Characters that end a sentence or a quotation rather than an address: a link that
+// ends with them ends before them. Quotes are the plain ones and Windows-1252's curly
+// ones.
+bool endsBeforeIt(char c)
+{
+    switch (static_cast<unsigned char>(c)) {
+    case '.':
+    case ',':
+    case ';':
+    case ':':
+    case '!':
+    case '?':
+    case '"':
+    case '\'':
+    case 0x91:
+    case 0x92:
+    case 0x93:
+    case 0x94:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The opening bracket of a closing one, or 0.
+char openerOf(char c)
+{
+    switch (c) {
+    case ')':
+        return '(';
+    case ']':
+        return '[';
+    case '>':
+        return '<';
+    default:
+        return 0;
+    }
+}
+
+// Where the link in text[start, end) ends: before trailing punctuation and quotes, and
+// before a closing bracket that closes none opened inside the link, as in
+// "(see http://a.example/page)" against "http://en.example.org/wiki/Foo_(bar)".
+qsizetype linkEnd(QByteArrayView text, qsizetype start, qsizetype end)
+{
+    while (end > start) {
+        const char last = text[end - 1];
+        if (endsBeforeIt(last)) {
+            --end;
+            continue;
+        }
+        const char opener = openerOf(last);
+        if (opener == 0)
+            break;
+        const QByteArrayView link = text.sliced(start, end - start);
+        if (link.count(opener) >= link.count(last))
+            break;
+        --end;
+    }
+    return end;
+}
+
 // The start of the run of characters without a blank that holds at.
 qsizetype wordStart(QByteArrayView text, qsizetype at)
 {
@@ -50,12 +111,16 @@ QList<LinkSpan> linksIn(QByteArrayView text, qsizetype from, qsizetype to)
     for (qsizetype at = wordStart(text, std::clamp<qsizetype>(from, 0, text.size())); at < to;) {
         const char c = text[at];
         const bool mayBegin = c == 'h' || c == 'H' || c == 'w' || c == 'W';
-        if (mayBegin && prefixAt(text, at) > 0) {
+        const qsizetype prefix = mayBegin ? prefixAt(text, at) : 0;
+        if (prefix > 0) {
             qsizetype end = at;
             while (end < text.size() && !isBlank(text[end]))
                 ++end;
-            if (end > from && !linkAddress(text.sliced(at, end - at)).isEmpty())
-                links.append({at, end});
+            // What is too long to be an address is no link: it would open nothing.
+            const qsizetype shown = end - at <= kMaxLinkLength ? linkEnd(text, at, end) : at;
+            if (shown - at > prefix && shown > from &&
+                !linkAddress(text.sliced(at, shown - at)).isEmpty())
+                links.append({at, shown});
             at = end;
         } else {
             ++at;

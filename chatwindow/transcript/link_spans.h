@@ -8,9 +8,11 @@
 
 // Where the links in a message's Windows-1252 text are. A link is text that begins
 // with "http://", "https://" or "www." (in either case, with something after it) where
-// a word begins or after punctuation, and runs to the next blank: a space, a tab, a
-// line end, any other control character or a non-breaking space. Text that a browser
-// could not open (no host, say) is no link.
+// a word begins or after punctuation or a bracket, and runs to the next blank: a space,
+// a tab, a line end, any other control character or a non-breaking space. It ends
+// before trailing punctuation and closing quotes, and before a closing bracket that
+// closes none opened within it. Text that a browser could not open (no host, say), or
+// longer than kMaxLinkLength before the blank, is no link.
 struct LinkSpan
 {
     qsizetype start = 0;
@@ -18,6 +20,8 @@ struct LinkSpan
 
     friend bool operator==(const LinkSpan&, const LinkSpan&) = default;
 };
+
+inline constexpr qsizetype kMaxLinkLength = 2048;
 
 // The links that hold a character of [from, to), in order.
 QList<LinkSpan> linksIn(QByteArrayView text, qsizetype from, qsizetype to);

@@ -83,6 +83,50 @@ bool TextMatcher::matchesAt(const char* at) const
     return true;
 }
 
+qint64 TextMatcher::count(QByteArrayView text) const
+{
+    const qsizetype size = folded_.size();
+    if (size == 0)
+        return 0;
+    const char* data = text.data();
+    const qsizetype end = text.size() - size + 1;
+    qint64 found = 0;
+    qsizetype at = 0;
+#ifdef __SSE2__
+    // As in indexIn(): where the first and the last character stand. For a term of one
+    // or two characters that is the whole term, and the places are only counted.
+    const auto both = [](char c) {
+        const auto small = static_cast<unsigned char>(c);
+        return std::pair{_mm_set1_epi8(static_cast<char>(small)),
+                         _mm_set1_epi8(static_cast<char>(kCapital[small]))};
+    };
+    const auto [firstSmall, firstCapital] = both(folded_.front());
+    const auto [lastSmall, lastCapital] = both(folded_.back());
+    for (; at + 16 <= end; at += 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const __m128i last =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + size - 1));
+        const __m128i hits = _mm_and_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(first, firstSmall), _mm_cmpeq_epi8(first, firstCapital)),
+            _mm_or_si128(_mm_cmpeq_epi8(last, lastSmall), _mm_cmpeq_epi8(last, lastCapital)));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (size <= 2) {
+            found += __builtin_popcount(mask);
+            continue;
+        }
+        for (; mask != 0; mask &= mask - 1) {
+            if (matchesAt(data + at + __builtin_ctz(mask)))
+                ++found;
+        }
+    }
+#endif
+    for (; at < end; ++at) {
+        if (matchesAt(data + at))
+            ++found;
+    }
+    return found;
+}
+
 qsizetype TextMatcher::indexIn(QByteArrayView text, qsizetype from) const
 {
     const qsizetype size = folded_.size();

@@ -19,6 +19,15 @@ public:
 
     // Where the first match at or after from begins, or -1.
     qsizetype indexIn(QByteArrayView text, qsizetype from = 0) const;
+    // The number of matches in the text, without visiting them one by one: a line
+    // crowded with matches costs little more than one without.
+    qint64 count(QByteArrayView text) const;
+    // Whether a match begins at at, and fits in the text.
+    bool matchesAt(QByteArrayView text, qsizetype at) const
+    {
+        return !folded_.isEmpty() && at >= 0 && at + size() <= text.size() &&
+               matchesAt(text.data() + at);
+    }
 
     // The small letter of a Windows-1252 character, the character itself if it has none.
     static char fold(char c);

@@ -29,27 +29,104 @@ void TranscriptSearch::forEachMatch(qint64 from, qint64 to, Found found) const
 
 qint64 TranscriptSearch::countIn(qint64 from, qint64 to) const
 {
+    // Each run is counted as one text, less the matches that run from one message into
+    // the next: those are none.
+    const qsizetype size = matcher_.size();
     qint64 count = 0;
-    forEachMatch(from, to, [&count](const TextPos&) {
-        ++count;
-        return true;
-    });
+    for (qint64 id = from; id < to;) {
+        const LineStore::Run run = store_.run(id, to);
+        const QByteArrayView text = run.text();
+        const qint64 inRun = matcher_.count(text);
+        count += inRun;
+        for (qint64 message = run.firstId() + 1; inRun > 0 && size > 1 && message < run.endId();
+             ++message) {
+            const qsizetype boundary = run.startOf(message);
+            for (qsizetype at = std::max<qsizetype>(0, boundary - size + 1); at < boundary; ++at) {
+                if (matcher_.matchesAt(text, at))
+                    --count;
+            }
+        }
+        id = run.endId();
+    }
     return count;
 }
 
-qint64 TranscriptSearch::blockStart(qint64 index) const
+qint64 TranscriptSearch::countBetween(TextPos from, TextPos to) const
 {
-    return std::max(index * kBlockMessages, store_.firstId());
+    // The matches of one message that begin in [from, to): those that lie whole in the
+    // text from there to the last place where such a match can end.
+    const auto countInText = [this](QByteArrayView text, qsizetype from, qsizetype to) {
+        const qsizetype end = std::min(text.size(), to + matcher_.size() - 1);
+        return from < end ? matcher_.count(text.sliced(from, end - from)) : 0;
+    };
+    if (!(from < to))
+        return 0;
+    qint64 count = 0;
+    if (from.offset > 0) {
+        const QByteArrayView text = store_.text(from.message);
+        if (from.message == to.message)
+            return countInText(text, from.offset, to.offset);
+        count += countInText(text, from.offset, text.size());
+        from = TextPos{from.message + 1, 0};
+    }
+    count += countIn(from.message, to.message);
+    if (to.offset > 0)
+        count += countInText(store_.text(to.message), 0, to.offset);
+    return count;
 }
 
-qint64 TranscriptSearch::blockEnd(qint64 index) const
+TextPos TranscriptSearch::pieceEnd(TextPos from, qint64 end) const
 {
-    return std::min((index + 1) * kBlockMessages, store_.endId());
+    // A long message is counted a piece at a time, shorter ones a few together.
+    const qsizetype size = store_.text(from.message).size();
+    if (from.offset > 0 || size > kPieceBytes) {
+        const qsizetype stop = from.offset + kPieceBytes;
+        return stop < size ? TextPos{from.message, stop} : TextPos{from.message + 1, 0};
+    }
+    const LineStore::Run run = store_.run(from.message, end);
+    qint64 to = from.message + 1;
+    while (to < run.endId() && run.startOf(to + 1) <= kPieceBytes)
+        ++to;
+    return TextPos{to, 0};
+}
+
+qint64 TranscriptSearch::bytesIn(qint64 from, qint64 to) const
+{
+    qint64 bytes = 0;
+    for (qint64 id = from; id < to;) {
+        const LineStore::Run run = store_.run(id, to);
+        bytes += run.text().size();
+        id = run.endId();
+    }
+    return bytes;
+}
+
+void TranscriptSearch::addToBlocks(qint64 from, qint64 to)
+{
+    for (qint64 id = from; id < to;) {
+        const LineStore::Run run = store_.run(id, to);
+        for (; id < run.endId(); ++id) {
+            const qint64 size = run.startOf(id + 1) - run.startOf(id);
+            if (blocks_.empty() || blocks_.back().end - blocks_.back().first >= kBlockMessages ||
+                (blocks_.back().bytes > 0 && blocks_.back().bytes + size > kBlockBytes)) {
+                blocks_.push_back(Block{id, id, 0, TextPos{id, 0}, 0});
+                ++uncounted_;
+            } else if (blocks_.back().counted()) {
+                ++uncounted_;
+            }
+            blocks_.back().end = id + 1;
+            blocks_.back().bytes += size;
+        }
+    }
 }
 
 qint64 TranscriptSearch::blockOf(const TextPos& pos) const
 {
-    return std::clamp(pos.message / kBlockMessages, firstBlock_, lastBlock());
+    const auto after =
+        std::upper_bound(blocks_.begin(), blocks_.end(), pos.message,
+                         [](qint64 message, const Block& b) { return message < b.first; });
+    const qint64 index = firstBlock_ + qint64(after - blocks_.begin()) - 1;
+    return std::clamp(index, firstBlock_, lastBlock());
 }
 
 void TranscriptSearch::setTerm(const QString& term)
@@ -61,6 +138,7 @@ void TranscriptSearch::setTerm(const QString& term)
         anchor_ = TextPos{store_.endId(), 0};
     current_.reset();
     blocks_.clear();
+    firstBlock_ = 0;
     uncounted_ = 0;
     seenFirstId_ = store_.firstId();
     seenEndId_ = store_.endId();
@@ -68,20 +146,22 @@ void TranscriptSearch::setTerm(const QString& term)
         anchor_.reset();
         return;
     }
-    firstBlock_ = seenFirstId_ / kBlockMessages;
-    blocks_.resize(size_t((seenEndId_ - 1) / kBlockMessages - firstBlock_ + 1));
-    uncounted_ = qint64(blocks_.size());
+    addToBlocks(seenFirstId_, seenEndId_);
     settleNext_ = countFrom_ = blockOf(*anchor_);
 }
 
-void TranscriptSearch::countBlock(qint64 index)
+void TranscriptSearch::countBlock(qint64 index, QDeadlineTimer deadline)
 {
     Block& counting = block(index);
-    if (counting.counted)
-        return;
-    counting.count = countIn(blockStart(index), blockEnd(index));
-    counting.counted = true;
-    --uncounted_;
+    while (!counting.counted()) {
+        const TextPos to = pieceEnd(counting.countedTo, counting.end);
+        counting.count += countBetween(counting.countedTo, to);
+        counting.countedTo = to;
+        if (counting.counted())
+            --uncounted_;
+        else if (deadline.hasExpired())
+            return;
+    }
 }
 
 std::optional<qint64> TranscriptSearch::nextToCount() const
@@ -90,11 +170,11 @@ std::optional<qint64> TranscriptSearch::nextToCount() const
         return std::nullopt;
     const qint64 from = std::clamp(countFrom_, firstBlock_, lastBlock());
     for (qint64 index = from; index >= firstBlock_; --index) {
-        if (!blocks_[size_t(index - firstBlock_)].counted)
+        if (!block(index).counted())
             return index;
     }
     for (qint64 index = lastBlock(); index > from; --index) {
-        if (!blocks_[size_t(index - firstBlock_)].counted)
+        if (!block(index).counted())
             return index;
     }
     return std::nullopt;
@@ -103,7 +183,7 @@ std::optional<qint64> TranscriptSearch::nextToCount() const
 bool TranscriptSearch::countSome(QDeadlineTimer deadline)
 {
     while (const std::optional<qint64> index = nextToCount()) {
-        countBlock(*index);
+        countBlock(*index, deadline);
         settle();
         if (deadline.hasExpired())
             break;
@@ -120,7 +200,7 @@ void TranscriptSearch::settle()
     // each once it is counted.
     for (; settleNext_ >= firstBlock_ && !blocks_.empty(); --settleNext_) {
         const Block& looked = block(settleNext_);
-        if (!looked.counted)
+        if (!looked.counted())
             return;
         if (looked.count == 0)
             continue;
@@ -133,7 +213,7 @@ void TranscriptSearch::settle()
     // None before it: the newest of all.
     for (qint64 index = lastBlock(); index >= firstBlock_; --index) {
         const Block& looked = block(index);
-        if (!looked.counted)
+        if (!looked.counted())
             return;
         if (looked.count > 0) {
             current_ = lastIn(index);
@@ -153,32 +233,38 @@ void TranscriptSearch::storeChanged()
         seenEndId_ = end;
         return;
     }
-    // Blocks whose messages all went are forgotten; the one the oldest went from is
-    // counted again, unless it had no match to lose.
-    const qint64 countedEnd = std::max(seenEndId_, first);
+    // Blocks whose messages all went are forgotten; what is left of the one the oldest
+    // went from is counted again, unless it had no match to lose. A block holds little
+    // text, so this costs little whatever went.
     if (first != seenFirstId_) {
-        while (!blocks_.empty() && (firstBlock_ + 1) * kBlockMessages <= first) {
-            if (!blocks_.front().counted)
+        while (!blocks_.empty() && blocks_.front().end <= first) {
+            if (!blocks_.front().counted())
                 --uncounted_;
             blocks_.pop_front();
             ++firstBlock_;
         }
-        if (!blocks_.empty() && blocks_.front().counted && blocks_.front().count > 0)
-            blocks_.front().count =
-                countIn(first, std::min((firstBlock_ + 1) * kBlockMessages, countedEnd));
+        if (!blocks_.empty() && blocks_.front().first < first) {
+            Block& front = blocks_.front();
+            front.first = first;
+            front.bytes = bytesIn(first, front.end);
+            if (front.countedTo.message < first) {
+                front.countedTo = TextPos{first, 0};
+                front.count = 0;
+            } else if (front.count > 0) {
+                front.count = countBetween(TextPos{first, 0}, front.countedTo);
+            }
+        }
     }
-    if (blocks_.empty())
-        firstBlock_ = first / kBlockMessages;
-    // New messages are counted now, unless their block is still to be counted whole.
-    for (qint64 id = countedEnd; id < end;) {
-        const qint64 index = id / kBlockMessages;
-        while (blocks_.empty() || lastBlock() < index)
-            blocks_.push_back(Block{0, true});
-        const qint64 to = std::min((index + 1) * kBlockMessages, end);
-        Block& adding = block(index);
-        if (adding.counted)
-            adding.count += countIn(id, to);
-        id = to;
+    // New messages are counted now, unless their block is still being counted.
+    const qint64 from = std::max(seenEndId_, first);
+    if (from < end) {
+        const qint64 lastBefore = lastBlock();
+        const bool lastCounted = blocks_.empty() || blocks_.back().counted();
+        addToBlocks(from, end);
+        for (qint64 index = std::max(lastBefore, firstBlock_); index <= lastBlock(); ++index) {
+            if (index != lastBefore || lastCounted)
+                countBlock(index);
+        }
     }
     seenFirstId_ = first;
     seenEndId_ = end;
@@ -206,14 +292,10 @@ qint64 TranscriptSearch::currentNumber()
     if (!current_ || !isCounted())
         return 0;
     const qint64 index = blockOf(*current_);
-    qint64 number = 1;
+    qint64 number = 1 + countBetween(TextPos{current_->message, current_->offset + 1},
+                                     TextPos{blockEnd(index), 0});
     for (qint64 newer = index + 1; newer <= lastBlock(); ++newer)
         number += block(newer).count;
-    forEachMatch(current_->message, blockEnd(index), [this, &number](const TextPos& place) {
-        if (*current_ < place)
-            ++number;
-        return true;
-    });
     return number;
 }
 
@@ -268,7 +350,15 @@ bool TranscriptSearch::settleNow()
     // is the next.
     if (!anchor_)
         return false;
-    countSome(QDeadlineTimer(QDeadlineTimer::Forever));
+    // Only as many blocks are counted as it takes; the rest goes on in slices.
+    while (anchor_) {
+        const std::optional<qint64> index = nextToCount();
+        if (!index)
+            break;
+        countBlock(*index);
+        settle();
+    }
+    settle();
     return true;
 }
 

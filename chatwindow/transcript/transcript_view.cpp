@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <utility>
 
 TranscriptView::TranscriptView(QWidget* parent)
@@ -204,7 +205,8 @@ void TranscriptView::paintEvent(QPaintEvent* event)
         if (row.message == leftOff && row.span.start == 0)
             leftOffY = y;
         if (y + row.height > area.top()) {
-            QList<QTextLayout::FormatRange> selections = findMarksOn(row);
+            QList<QTextLayout::FormatRange> selections =
+                findMarksOn(row, paintedSpan(row.layout, area.top() - y, area.bottom() + 1 - y));
             const TextPos rowStart{row.message, row.span.start};
             const TextPos rowEnd{row.message, row.span.end};
             if (from < to && to > rowStart && from <= rowEnd) {
@@ -221,7 +223,7 @@ void TranscriptView::paintEvent(QPaintEvent* event)
             painter.setPen(row.message == kHeadLine
                                ? palette().color(QPalette::Text)
                                : QColor::fromRgb(store_.look(row.message).colour));
-            row.layout.draw(&painter, QPointF(TranscriptRows::kMargin, y), selections);
+            row.layout.draw(&painter, QPointF(TranscriptRows::kMargin, y), selections, area);
         }
         y += row.height;
         if (number == rows_.last())
@@ -371,27 +373,72 @@ void TranscriptView::setFindMarks(const TextMatcher& matcher, std::optional<Text
     viewport()->update();
 }
 
-QList<QTextLayout::FormatRange> TranscriptView::findMarksOn(const ShownRow& row) const
+RowSpan TranscriptView::paintedSpan(const QTextLayout& layout, qreal top, qreal bottom)
+{
+    // The layout's lines lie top to bottom: the first and the last that reach into
+    // [top, bottom), found by halves, as a long message has thousands of them.
+    const int lines = layout.lineCount();
+    int low = 0;
+    for (int high = lines; low < high;) {
+        const int middle = (low + high) / 2;
+        const QTextLine line = layout.lineAt(middle);
+        if (line.y() + line.height() <= top)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    int end = low;
+    for (int high = lines; end < high;) {
+        const int middle = (end + high) / 2;
+        if (layout.lineAt(middle).y() < bottom)
+            end = middle + 1;
+        else
+            high = middle;
+    }
+    if (low >= end)
+        return RowSpan{0, 0};
+    const QTextLine last = layout.lineAt(end - 1);
+    return RowSpan{layout.lineAt(low).textStart(), last.textStart() + last.textLength()};
+}
+
+QList<QTextLayout::FormatRange> TranscriptView::findMarksOn(const ShownRow& row,
+                                                            const RowSpan& painted) const
 {
     QList<QTextLayout::FormatRange> marks;
-    if (marks_.matchesNothing() || row.message == kHeadLine)
+    if (marks_.matchesNothing() || row.message == kHeadLine || painted.start >= painted.end)
         return marks;
     QTextLayout::FormatRange mark;
     mark.format.setBackground(QColor(96, 80, 0));
     QTextLayout::FormatRange current;
     current.format.setBackground(QColor(255, 200, 0));
     current.format.setForeground(Qt::black);
-    // Matches that begin on the row, and one that began on the row before and runs on.
+    // Matches that begin on the painted part of the row, and one that began before it
+    // and runs on. Matches that touch or overlap are one mark, so that a dense crowd of
+    // them costs the drawing no more than one; the current one is drawn last, whole.
     const QByteArrayView text = store_.text(row.message);
     const qsizetype size = marks_.size();
-    const QByteArrayView reach = text.first(std::min(text.size(), row.span.end + size - 1));
-    for (qsizetype at = marks_.indexIn(reach, std::max<qsizetype>(0, row.span.start - size + 1));
-         at >= 0 && at < row.span.end; at = marks_.indexIn(reach, at + 1)) {
-        QTextLayout::FormatRange& range = currentMark_ == TextPos{row.message, at} ? current : mark;
-        range.start = int(std::max(at, row.span.start) - row.span.start);
-        range.length = int(std::min(at + size, row.span.end) - row.span.start) - range.start;
-        marks.append(range);
+    const qsizetype from = row.span.start + painted.start;
+    const qsizetype to = row.span.start + painted.end;
+    const QByteArrayView reach = text.first(std::min(text.size(), to + size - 1));
+    std::optional<QTextLayout::FormatRange> currentRange;
+    for (qsizetype at = marks_.indexIn(reach, std::max<qsizetype>(0, from - size + 1));
+         at >= 0 && at < to; at = marks_.indexIn(reach, at + 1)) {
+        const int start = int(std::max(at, row.span.start) - row.span.start);
+        const int length = int(std::min(at + size, row.span.end) - row.span.start) - start;
+        if (currentMark_ == TextPos{row.message, at}) {
+            current.start = start;
+            current.length = length;
+            currentRange = current;
+        } else if (!marks.isEmpty() && start <= marks.back().start + marks.back().length) {
+            marks.back().length = start + length - marks.back().start;
+        } else {
+            mark.start = start;
+            mark.length = length;
+            marks.append(mark);
+        }
     }
+    if (currentRange)
+        marks.append(*currentRange);
     return marks;
 }
 

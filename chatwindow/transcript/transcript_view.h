@@ -165,7 +165,10 @@ private:
     std::optional<Link> linkUnder(QPointF point);
     void showPointerFor(QPointF point);
     // The find marks on a row, as the layout draws them.
-    QList<QTextLayout::FormatRange> findMarksOn(const ShownRow& row) const;
+    // The find marks on the part of a row that is painted, and that part: the text of
+    // the layout's lines that reach into [top, bottom) of the row.
+    QList<QTextLayout::FormatRange> findMarksOn(const ShownRow& row, const RowSpan& painted) const;
+    static RowSpan paintedSpan(const QTextLayout& layout, qreal top, qreal bottom);
     // The place after the newest message's last character.
     TextPos endOfText() const;
     std::pair<TextPos, TextPos> unitAt(const TextPos& pos);

@@ -186,6 +186,11 @@ void TranscriptView::contextMenuEvent(QContextMenuEvent* event)
     } else {
         const TextPos place = currentMark_ ? *currentMark_ : selection_.cursor;
         link = linkAt(place);
+        // A selection that ends where a link does (a double-click on its last word) ends
+        // after the link's last character: that character names the link.
+        if (!link && !currentMark_ && hasSelection() && place == selection_.end() &&
+            place.offset > 0)
+            link = linkAt(TextPos{place.message, place.offset - 1});
         const QRectF shown = placeRect(place);
         if (!shown.isEmpty())
             at = viewport()->mapToGlobal(shown.bottomLeft().toPoint());

@@ -12,6 +12,7 @@
 #include "support/window_test.h"
 
 #include <QLineEdit>
+#include <QToolButton>
 #include <QtTest>
 
 class ChatFindTest : public WindowTest
@@ -24,6 +25,8 @@ private slots:
     void opensFromEveryControlBelowTheTranscript();
     void walkingTheMatchesWithTheKeys();
     void keepsTheKeyboardWhileLinesArrive();
+    void theCountSettlesWhateverTheUserDoesMeanwhile_data();
+    void theCountSettlesWhateverTheUserDoesMeanwhile();
     void ctrlEnterOpensTheLinkAtTheMatch();
 
 private:
@@ -105,6 +108,15 @@ void ChatFindTest::walkingTheMatchesWithTheKeys()
     type(QStringLiteral("x"));
     QCOMPARE(count(), QStringLiteral("No matches"));
     QCOMPARE(mark(), std::nullopt);
+    // A character the chat cannot hold is in no line, and an empty box counts nothing.
+    key(Qt::Key_Backspace);
+    QCOMPARE(count(), QStringLiteral("1 of 1"));
+    window().findBar->box()->insert(QStringLiteral("\u2713"));
+    QCOMPARE(count(), QStringLiteral("No matches"));
+    QCOMPARE(mark(), std::nullopt);
+    window().findBar->box()->clear();
+    QCOMPARE(count(), QString());
+    type(QStringLiteral("tournament atx"));
 
     // The marks go with the bar.
     key(Qt::Key_Backspace);
@@ -134,6 +146,65 @@ void ChatFindTest::keepsTheKeyboardWhileLinesArrive()
     w.RecTxt->setFocus();
     append(QStringLiteral("p> another"));
     QVERIFY(w.SendTxt->hasFocus());
+}
+
+void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile_data()
+{
+    QTest::addColumn<int>("pressed"); // 0: a line arrives instead, or the button is clicked
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("F3") << int(Qt::Key_F3) << 0 << "";
+    QTest::newRow("Shift+F3") << int(Qt::Key_F3) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "";
+    QTest::newRow("Shift+Enter") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << "";
+    QTest::newRow("older button") << 0 << 0 << "Older match";
+    QTest::newRow("newer button") << 0 << 0 << "Newer match";
+    QTest::newRow("a line arrives") << 0 << 0 << "";
+}
+
+// A term whose count takes many slices (millions of matches), and the user goes to the
+// next match, or a line arrives, before it is done: the count goes on and the bar ends
+// up showing the new term's figure, not the last term's.
+void ChatFindTest::theCountSettlesWhateverTheUserDoesMeanwhile()
+{
+    QFETCH(int, pressed);
+    QFETCH(int, modifiers);
+    QFETCH(QString, button);
+    frmMain& w = window();
+    constexpr int kLines = 24;
+    constexpr int kLength = 1000000;
+    for (int i = 0; i < kLines; ++i)
+        append(QStringLiteral("p> ") + QString(kLength, u'a'));
+    key(Qt::Key_F, Qt::ControlModifier);
+    type(QStringLiteral("nine"));
+    QTRY_COMPARE(count(), QStringLiteral("1 of 1"));
+
+    const QString term(20, u'a');
+    w.findBar->box()->selectAll();
+    type(term);
+    QVERIFY(!w.findBar->search().isCounted());
+    if (pressed != 0)
+        key(Qt::Key(pressed), Qt::KeyboardModifiers(modifiers));
+    for (QToolButton* clicked : w.findBar->findChildren<QToolButton*>()) {
+        if (clicked->accessibleName() == button)
+            QTest::mouseClick(clicked, Qt::LeftButton);
+    }
+    if (pressed == 0 && button.isEmpty())
+        append(QStringLiteral("p> one more"));
+
+    // Every place in the kept messages where 20 letters "a" in either case follow.
+    const LineStore& store = w.RecTxt->store();
+    qint64 matches = 0;
+    for (qint64 id = store.firstId(); id < store.endId(); ++id) {
+        qsizetype run = 0;
+        for (const char c : store.text(id)) {
+            run = c == 'a' || c == 'A' ? run + 1 : 0;
+            matches += run >= term.size() ? 1 : 0;
+        }
+    }
+    QVERIFY(matches > qint64(kLines) * (kLength - term.size()));
+    QTRY_VERIFY_WITH_TIMEOUT(count().endsWith(QStringLiteral(" of %1").arg(matches)), 10000);
+    QVERIFY(w.findBar->search().isCounted());
 }
 
 void ChatFindTest::ctrlEnterOpensTheLinkAtTheMatch()

@@ -210,11 +210,14 @@ void ChatKeysTest::upAndDownRecallEnteredLines()
     QCOMPARE(box.text(), QStringLiteral("draft"));
     QCOMPARE(Declares::typedLine, QStringLiteral("draft"));
 
-    // The long line recalled, shortened and sent.
+    // The long line recalled and shortened keeps its edit past Up and Down, and is sent.
     box.clear();
     QTest::keyClick(native(), Qt::Key_Up);
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(native(), Qt::Key_Backspace);
+    QTest::keyClick(native(), Qt::Key_Up);
+    QTest::keyClick(native(), Qt::Key_Down);
+    QCOMPARE(box.text(), tooLong.left(tooLong.size() - 10));
     enter();
     expectSentExactly("SEND:PUB:" + tooLong.left(tooLong.size() - 10).toLatin1() + '\n');
 }

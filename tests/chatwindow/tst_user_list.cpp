@@ -12,6 +12,9 @@
 #include "chatwindow/user_index.h"
 #include "chatwindow/user_list.h"
 #include "session/dispatch_line.h"
+#include "session/send_line.h"
+#include "session/socket_component.h"
+#include "support/connect_socket.h"
 #include "support/window_test.h"
 
 #include <QRandomGenerator>
@@ -187,6 +190,10 @@ void UserListTest::enterActsLikeADoubleClick()
     QFETCH(int, key);
     frmMain& w = shownWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+    LoopbackServer server;
+    QVERIFY(connectSocketTo(server, *w.Socket1));
+    QVERIFY(server.waitForText("LOGIN:"));
+    server.clearReceived();
     listPlayers({"ann", "bob", "cy"});
     w.SendTxt->setText(QStringLiteral("half typed"));
 
@@ -199,9 +206,11 @@ void UserListTest::enterActsLikeADoubleClick()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.SendTxt));
     QCOMPARE(w.SendTxt->cursorPosition(), 6);
     QVERIFY(!w.SendTxt->hasSelectedText());
-    // The key's release lands in the entry box, which did not see it pressed: it sends
-    // nothing and the prepared text stays.
-    QCOMPARE(w.SendTxt->text(), QStringLiteral("/ bob "));
+    // The key's release landed in the entry box, which did not see it pressed: it sent
+    // nothing, and the marker line is the first the server gets.
+    TCP::SendLine(*w.Socket1, QStringLiteral("MARK"));
+    QVERIFY(server.waitForText("MARK\n"));
+    QCOMPARE(server.received(), QByteArray("MARK\n"));
 }
 
 // After tabbing in, the first entry has the keyboard but is not picked; an arrow key

@@ -467,14 +467,23 @@ void HostileServerTest::outOfRangeFreqShowsWhatIsKept()
 
     static const QRegularExpression joined(
         QStringLiteral("^You have joined arena: x on freq: (-?[0-9]+)$"));
-    for (const QByteArray freq : {"99999999", "-99999999", "1e400", "-1e400", "1e99999999999"}) {
+    // A freq beyond the signed 16-bit range is kept, and shown, as the nearest end of it.
+    const struct
+    {
+        QByteArray sent;
+        int kept;
+    } freqs[] = {{"99999999", 32767},  {"-99999999", -32768},    {"1e400", 32767},
+                 {"-1e400", -32768},   {"1e99999999999", 32767}, {"32767.5", 32767},
+                 {"-32768.5", -32768}, {"32766.5", 32766}};
+    for (const auto& freq : freqs) {
         const qsizetype before = messageCount(window);
-        server.send("INARENA:x:" + freq + '\n');
+        server.send("INARENA:x:" + freq.sent + '\n');
         QTRY_COMPARE_WITH_TIMEOUT(messageCount(window), before + 1, kWaitMs);
         const QString text = paragraphs(window.RecTxt).last();
         const QRegularExpressionMatch match = joined.match(text);
         QVERIFY2(match.hasMatch(), qPrintable(text));
-        QCOMPARE(match.captured(1).toInt(), int(Declares::currentFreq));
+        QCOMPARE(match.captured(1).toInt(), freq.kept);
+        QCOMPARE(int(Declares::currentFreq), freq.kept);
     }
 }
 

@@ -13,6 +13,7 @@ class TypingAidsTest : public QObject
 private slots:
     void recallWalksBackAndKeepsTheDraft();
     void recallKeepsEveryLineOnceInARowAndAtMostTheBound();
+    void recallKeepsEditsUntilEnter();
     void completion_data();
     void completion();
     void completionCycles();
@@ -31,14 +32,53 @@ void TypingAidsTest::recallWalksBackAndKeepsTheDraft()
     QCOMPARE(history.older(QStringLiteral("half typed")), QStringLiteral("two"));
     QCOMPARE(history.older(QStringLiteral("two")), QStringLiteral("one"));
     QCOMPARE(history.older(QStringLiteral("one")), std::nullopt); // the oldest stays
-    QCOMPARE(history.newer(), QStringLiteral("two"));
-    QCOMPARE(history.newer(), QStringLiteral("half typed"));
-    QCOMPARE(history.newer(), std::nullopt);
+    QCOMPARE(history.newer(QStringLiteral("one")), QStringLiteral("two"));
+    QCOMPARE(history.newer(QStringLiteral("two")), QStringLiteral("half typed"));
+    QCOMPARE(history.newer(QStringLiteral("half typed")), std::nullopt);
 
     // Entering a line starts the walk again from the newest, with a fresh draft.
     history.add(QStringLiteral("three"));
     QCOMPARE(history.older(QString()), QStringLiteral("three"));
-    QCOMPARE(history.newer(), QString());
+    QCOMPARE(history.newer(QStringLiteral("three")), QString());
+}
+
+// A recalled line that is edited keeps its edits while the user walks Up and Down, until
+// Enter: the edited line then goes in as the newest, and the lines kept stay as entered.
+void TypingAidsTest::recallKeepsEditsUntilEnter()
+{
+    LineHistory history;
+    for (const char* line : {"one", "two", "three"})
+        history.add(QString::fromLatin1(line));
+
+    const struct
+    {
+        bool older;
+        const char* shown; // what the box holds when the key is pressed
+        const char* next;  // what the box holds after
+    } steps[] = {
+        {true, "draft", "three"},
+        {true, "three", "two"},
+        {true, "two, edited", "one"},
+        {false, "one!", "two, edited"},
+        {false, "two, edited", "three"},
+        {false, "three", "draft"},
+        {true, "draft", "three"},
+        {true, "three", "two, edited"},
+        {true, "two", "one!"},
+        {false, "one!", "two"}, // edited back as it was: nothing to keep
+    };
+    for (const auto& step : steps) {
+        const auto next = step.older ? history.older(QString::fromLatin1(step.shown))
+                                     : history.newer(QString::fromLatin1(step.shown));
+        QCOMPARE(next, QString::fromLatin1(step.next));
+    }
+
+    history.add(QStringLiteral("two?"));
+    QCOMPARE(history.lines(), (QStringList{"one", "two", "three", "two?"}));
+    QStringList walked;
+    for (auto line = history.older(QString()); line; line = history.older(*line))
+        walked.append(*line);
+    QCOMPARE(walked, (QStringList{"two?", "three", "two", "one"}));
 }
 
 void TypingAidsTest::recallKeepsEveryLineOnceInARowAndAtMostTheBound()

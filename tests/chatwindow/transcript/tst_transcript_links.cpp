@@ -82,7 +82,40 @@ void TranscriptLinksTest::whatIsALink_data()
     row("either case", "WWW.Example.ORG HTTP://B.example", {"WWW.Example.ORG", "HTTP://B.example"},
         {"http://www.example.org", "http://b.example"});
     row("after punctuation, to the next blank", "(http://x.example/a), next",
-        {"http://x.example/a),"}, {"http://x.example/a),"});
+        {"http://x.example/a"}, {"http://x.example/a"});
+    row("trailing punctuation is not part of it",
+        "http://a.example/x. http://b.example/y, http://c.example; http://d.example: "
+        "http://e.example! http://f.example/?q=1?",
+        {"http://a.example/x", "http://b.example/y", "http://c.example", "http://d.example",
+         "http://e.example", "http://f.example/?q=1"},
+        {});
+    row("punctuation inside stays", "http://a.example/a.b,c;d:8!e?f=g.html",
+        {"http://a.example/a.b,c;d:8!e?f=g.html"}, {});
+    row("closing quotes, plain and curly",
+        "\"http://a.example\" 'http://b.example' \x93http://c.example\x94 "
+        "\x91http://d.example\x92 \"http://e.example.\"",
+        {"http://a.example", "http://b.example", "http://c.example", "http://d.example",
+         "http://e.example"},
+        {});
+    row("brackets that close one opened inside",
+        "https://en.example.org/wiki/Foo_(bar) http://a.example/[1] http://b.example/a<b>",
+        {"https://en.example.org/wiki/Foo_(bar)", "http://a.example/[1]", "http://b.example/a<b>"},
+        {});
+    row("brackets around it", "(see http://a.example/page) <http://a.example> [www.a.example]",
+        {"http://a.example/page", "http://a.example", "www.a.example"},
+        {"http://a.example/page", "http://a.example", "http://www.a.example"});
+    row("brackets and punctuation together", "(http://a.example/Foo_(bar)).",
+        {"http://a.example/Foo_(bar)"}, {});
+    row("nothing left after the punctuation", "http://... www.,", {}, {});
+    row("as long as an address may be",
+        "http://a.example/" + QByteArray(kMaxLinkLength - 18, 'x') + ".",
+        {"http://a.example/" + QString(kMaxLinkLength - 18, u'x')}, {});
+    row("longer than an address may be",
+        "http://a.example/" + QByteArray(kMaxLinkLength - 16, 'x') + " http://b.example",
+        {"http://b.example"}, {});
+    row("a very long one, asked about near its end",
+        "http://a.example/" + QByteArray(1 << 20, 'x') + "/http://b.example/ ok", {}, {},
+        (1 << 20) + 20);
     row("ends at a tab, a line end, a non-breaking space",
         "a\thttp://t.example\tb\rwww.r.example\rc http://n.example\xA0x",
         {"http://t.example", "www.r.example", "http://n.example"},
@@ -91,8 +124,8 @@ void TranscriptLinksTest::whatIsALink_data()
         {"http://a.example/?u=http://b.example"}, {"http://a.example/?u=http://b.example"});
     row("Windows-1252 letters", "http://caf\xE9.example/\xE9t\xE9", {"http://café.example/été"},
         {"http://xn--caf-dma.example/été"});
-    row("begun on an earlier row", "http://long.example/" + QByteArray(5000, 'x'),
-        {"http://long.example/" + QString(5000, u'x')}, {}, 4096);
+    row("begun on an earlier row", "http://long.example/" + QByteArray(2000, 'x'),
+        {"http://long.example/" + QString(2000, u'x')}, {}, 1500);
     row("inside a word", "xhttp://a.example awww.b.example", {}, {});
     row("nothing after the prefix", "http:// and www. alone", {}, {});
     row("other schemes", "ftp://a.example file:///etc/passwd mailto:a@b.example", {}, {});
@@ -214,6 +247,21 @@ void TranscriptLinksTest::pointerAndMenuOverALink()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("http://www.example.org/a"));
     QCOMPARE(use(QContextMenuEvent::Mouse, pointAt(1, 6), "Open Link"),
              (QStringList{"&Copy", "Select All"}));
+    QCOMPARE(opened_, QStringList{});
+    // From the keyboard: the link that a double-click on its last word selected to its
+    // end, in brackets or not.
+    for (const QByteArray& text : {QByteArray("cy> see http://a.example/page"),
+                                   QByteArray("cy> (see http://a.example/page)")}) {
+        view_->append(text, kLilac);
+        const qint64 id = view_->store().endId() - 1;
+        const QPoint onPage = pointAt(id, text.indexOf("page") + 1);
+        QTest::mouseClick(area, Qt::LeftButton, {}, onPage);
+        QTest::mouseDClick(area, Qt::LeftButton, {}, onPage);
+        QTest::mouseRelease(area, Qt::LeftButton, {}, onPage);
+        QCOMPARE(view_->selectedText(), QStringLiteral("page"));
+        QCOMPARE(use(QContextMenuEvent::Keyboard, QPoint(), "Open Link"), withLink);
+        QCOMPARE(opened_.takeLast(), QStringLiteral("http://a.example/page"));
+    }
     QCOMPARE(opened_, QStringList{});
     // From the keyboard: the link at the current find match.
     view_->setFindMarks(TextMatcher(QStringLiteral("rules?")), TextPos{0, 35});

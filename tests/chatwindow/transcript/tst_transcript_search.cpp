@@ -52,6 +52,7 @@ private slots:
     void walkingTheMatches();
     void matchesStayRightWhileTheOldestGo();
     void countingInSlicesSettlesNearTheLastMatch();
+    void longDenseLinesCostLittleAtATime();
 };
 
 void TranscriptSearchTest::termMatches_data()
@@ -63,6 +64,9 @@ void TranscriptSearchTest::termMatches_data()
     QTest::newRow("either case") << "pilot" << QByteArray("xX_Dark PILOT_Xx Pilot")
                                  << QList<qsizetype>{8, 17};
     QTest::newRow("overlapping") << "aa" << QByteArray("aaaa") << QList<qsizetype>{0, 1, 2};
+    QTest::newRow("overlapping, in a longer text")
+        << "aBa" << QByteArray("xabababa-ABABAB-abAbaba..") + QByteArray(20, 'a')
+        << QList<qsizetype>{1, 3, 5, 9, 11, 16, 18, 20};
     QTest::newRow("accented letters")
         << QStringLiteral("CAFÉ ŠŒŽŸ") << QByteArray("caf\xE9 \x9A\x9C\x9E\xFF")
         << QList<qsizetype>{0};
@@ -85,6 +89,7 @@ void TranscriptSearchTest::termMatches()
     QFETCH(QByteArray, text);
     QFETCH(QList<qsizetype>, found);
     QCOMPARE(matchesIn(term, text), found);
+    QCOMPARE(TextMatcher(term).count(text), found.size());
 }
 
 // The search's small letters are Unicode's, for every character the transcript holds.
@@ -211,6 +216,35 @@ void TranscriptSearchTest::countingInSlicesSettlesNearTheLastMatch()
     QVERIFY(slices > 5);
     QCOMPARE(search.count(), countByHand(store, QStringLiteral("ball is 7")));
     QCOMPARE(search.current(), before);
+}
+
+// Long lines crowded with matches, as a hostile zone may send them: one long message is
+// counted a slice at a time, not at once; and while lines of 32 KiB arrive and push the
+// oldest out, the count is whole and right after every change.
+void TranscriptSearchTest::longDenseLinesCostLittleAtATime()
+{
+    LineStore store;
+    store.append(QByteArray(LineStore::kMaxMessageBytes, 'a'), kLilac);
+    TranscriptSearch search(store);
+    const QString term = QStringLiteral("aa");
+    search.setTerm(term);
+    int slices = 1;
+    while (!search.countSome(QDeadlineTimer(0)))
+        ++slices;
+    QVERIFY(slices > 8);
+    QCOMPARE(search.count(), countByHand(store, term));
+
+    store.setLimitsForTests({LineStore::kKeepMessages, 1024 * 1024, LineStore::kMaxRows});
+    for (int i = 0; i < 80; ++i) {
+        // A few lines per change, back to back, so that a match across two would be
+        // easy to miscount as one.
+        for (int j = 0; j <= i % 3; ++j)
+            store.append(QByteArray(32 * 1024 - 100 * j, 'a') + " a" + QByteArray(j, 'a'), kLilac);
+        search.storeChanged();
+        QVERIFY(search.isCounted());
+        QCOMPARE(search.count(), countByHand(store, term));
+        QVERIFY(search.current() && search.current()->message >= store.firstId());
+    }
 }
 
 QTEST_MAIN(TranscriptSearchTest)
