@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -161,9 +162,16 @@ void UserList::measureEntries(int start, int end)
 void UserList::changeEvent(QEvent* event)
 {
     QListWidget::changeEvent(event);
-    // The sizes kept were measured in the font and style before.
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        measureEntries(0, count() - 1);
+    // The sizes kept were measured in the font and style before. They are measured anew
+    // unannounced, and the list is then laid out once rather than once an entry: a text
+    // size step with a full arena stays quick.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        {
+            const QSignalBlocker quiet(model());
+            measureEntries(0, count() - 1);
+        }
+        scheduleDelayedItemsLayout();
+    }
 }
 
 void UserList::rebuildIndex()
