@@ -12,7 +12,8 @@ constexpr int kGap = 6;
 } // namespace
 
 NewMessagesButton::NewMessagesButton(TranscriptView& transcript)
-    : QPushButton(transcript.parentWidget()), transcript_(transcript)
+    : QPushButton(transcript.parentWidget()), transcript_(transcript),
+      textArea_(transcript.viewport())
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
@@ -23,7 +24,7 @@ NewMessagesButton::NewMessagesButton(TranscriptView& transcript)
     setFont(transcript.font());
     transcript.installEventFilter(this);
     // The text area has its new size only once the transcript has laid it out.
-    transcript.viewport()->installEventFilter(this);
+    textArea_->installEventFilter(this);
     connect(&transcript, &TranscriptView::unseenCountChanged, this,
             &NewMessagesButton::countChanged);
     connect(this, &QPushButton::clicked, &transcript,
@@ -53,7 +54,7 @@ void NewMessagesButton::countChanged(qint64 count)
 void NewMessagesButton::place()
 {
     // Centred over the bottom of the text, within the transcript's frame.
-    const QRect area = transcript_.viewport()->geometry().translated(transcript_.pos());
+    const QRect area = textArea_->geometry().translated(transcript_.pos());
     const QSize size = sizeHint().boundedTo(area.size());
     setGeometry(area.left() + (area.width() - size.width()) / 2,
                 area.bottom() + 1 - kGap - size.height(), size.width(), size.height());
@@ -61,7 +62,9 @@ void NewMessagesButton::place()
 
 bool NewMessagesButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == transcript_.viewport() && event->type() == QEvent::Resize) {
+    // Compared by address alone: the watched widgets also send events while they are
+    // being destroyed, when they are no longer a transcript.
+    if (watched == textArea_ && event->type() == QEvent::Resize) {
         place();
     } else if (watched == &transcript_) {
         if (event->type() == QEvent::Move) {

@@ -24,4 +24,5 @@ private:
     void place();
 
     TranscriptView& transcript_;
+    QWidget* textArea_; // the transcript's viewport, a child of the transcript
 };
