@@ -53,6 +53,37 @@ inline unsigned char folded(char c)
     return kFold[static_cast<unsigned char>(c)];
 }
 
+#ifdef __SSE2__
+// Sixteen places at a time, from at while a whole run of them fits before end: calls
+// visit(run, mask) with a bit set in mask for each place of the run where the term's
+// first and its last character stand, in either case, so that only there the whole term
+// need be compared. Stops early when visit gives true. Gives back the first place of
+// the run where it stopped, or the first one it did not look at.
+template <typename Visit>
+qsizetype scanCandidates(QByteArrayView term, const char* data, qsizetype at, qsizetype end,
+                         Visit visit)
+{
+    const auto both = [](char c) {
+        const auto small = static_cast<unsigned char>(c);
+        return std::pair{_mm_set1_epi8(static_cast<char>(small)),
+                         _mm_set1_epi8(static_cast<char>(kCapital[small]))};
+    };
+    const auto [firstSmall, firstCapital] = both(term.front());
+    const auto [lastSmall, lastCapital] = both(term.back());
+    for (; at + 16 <= end; at += 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const __m128i last =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + term.size() - 1));
+        const __m128i hits = _mm_and_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(first, firstSmall), _mm_cmpeq_epi8(first, firstCapital)),
+            _mm_or_si128(_mm_cmpeq_epi8(last, lastSmall), _mm_cmpeq_epi8(last, lastCapital)));
+        if (visit(at, static_cast<unsigned>(_mm_movemask_epi8(hits))))
+            break;
+    }
+    return at;
+}
+#endif
+
 } // namespace
 
 char TextMatcher::fold(char c)
@@ -93,32 +124,19 @@ qint64 TextMatcher::count(QByteArrayView text) const
     qint64 found = 0;
     qsizetype at = 0;
 #ifdef __SSE2__
-    // As in indexIn(): where the first and the last character stand. For a term of one
-    // or two characters that is the whole term, and the places are only counted.
-    const auto both = [](char c) {
-        const auto small = static_cast<unsigned char>(c);
-        return std::pair{_mm_set1_epi8(static_cast<char>(small)),
-                         _mm_set1_epi8(static_cast<char>(kCapital[small]))};
-    };
-    const auto [firstSmall, firstCapital] = both(folded_.front());
-    const auto [lastSmall, lastCapital] = both(folded_.back());
-    for (; at + 16 <= end; at += 16) {
-        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const __m128i last =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + size - 1));
-        const __m128i hits = _mm_and_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(first, firstSmall), _mm_cmpeq_epi8(first, firstCapital)),
-            _mm_or_si128(_mm_cmpeq_epi8(last, lastSmall), _mm_cmpeq_epi8(last, lastCapital)));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+    // For a term of one or two characters the first and the last are the whole term,
+    // and the places are only counted.
+    at = scanCandidates(folded_, data, at, end, [&](qsizetype run, unsigned mask) {
         if (size <= 2) {
             found += __builtin_popcount(mask);
-            continue;
+            return false;
         }
         for (; mask != 0; mask &= mask - 1) {
-            if (matchesAt(data + at + __builtin_ctz(mask)))
+            if (matchesAt(data + run + __builtin_ctz(mask)))
                 ++found;
         }
-    }
+        return false;
+    });
 #endif
     for (; at < end; ++at) {
         if (matchesAt(data + at))
@@ -136,29 +154,19 @@ qsizetype TextMatcher::indexIn(QByteArrayView text, qsizetype from) const
     const qsizetype end = text.size() - size + 1; // the last place a match may begin, plus one
     qsizetype at = std::max<qsizetype>(from, 0);
 #ifdef __SSE2__
-    // Sixteen places at a time: only where both the term's first and its last
-    // character stand, in either case, is the whole term compared.
-    const auto both = [](char c) {
-        const auto small = static_cast<unsigned char>(c);
-        return std::pair{_mm_set1_epi8(static_cast<char>(small)),
-                         _mm_set1_epi8(static_cast<char>(kCapital[small]))};
-    };
-    const auto [firstSmall, firstCapital] = both(folded_.front());
-    const auto [lastSmall, lastCapital] = both(folded_.back());
-    for (; at + 16 <= end; at += 16) {
-        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const __m128i last =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + size - 1));
-        const __m128i hits = _mm_and_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(first, firstSmall), _mm_cmpeq_epi8(first, firstCapital)),
-            _mm_or_si128(_mm_cmpeq_epi8(last, lastSmall), _mm_cmpeq_epi8(last, lastCapital)));
-        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0;
-             mask &= mask - 1) {
-            const qsizetype place = at + __builtin_ctz(mask);
-            if (matchesAt(data + place))
-                return place;
+    qsizetype found = -1;
+    at = scanCandidates(folded_, data, at, end, [&](qsizetype run, unsigned mask) {
+        for (; mask != 0; mask &= mask - 1) {
+            const qsizetype place = run + __builtin_ctz(mask);
+            if (matchesAt(data + place)) {
+                found = place;
+                return true;
+            }
         }
-    }
+        return false;
+    });
+    if (found >= 0)
+        return found;
 #endif
     for (; at < end; ++at) {
         if (matchesAt(data + at))
